@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs every Debian package needed to build, run and test the colouring book.
+# Safe to run again: apt only installs what is missing.
+set -euo pipefail
+
+packages=(
+  # build
+  build-essential cmake pkg-config git
+  libgtest-dev libgmock-dev libbenchmark-dev clang-format
+  # the program
+  libsdl2-dev libsdl2-image-dev libsdl2-mixer-dev libx11-dev libcups2-dev libcairo2-dev
+  xdg-utils fluidsynth fluid-soundfont-gm timidity freepats
+  # the art generator
+  libgif-dev libjpeg62-turbo-dev libsndfile1-dev espeak-ng fonts-dejavu-core
+  # end-to-end tests
+  xvfb openbox xdotool imagemagick x11-utils sox cups cups-bsd printer-driver-cups-pdf
+  cups-filters poppler-utils
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,29 @@
+// The art generator: every picture, pointer, sound and tune of the colouring book, drawn from code.
+// Each writer produces the same bytes on every run.
+#pragma once
+
+#include <filesystem>
+
+namespace artgen {
+
+struct OutputDirs {
+    std::filesystem::path picture;  // assets/PICTURE
+    std::filesystem::path sound;    // assets/SOUND
+    std::filesystem::path music;    // assets/MUSIC
+    std::filesystem::path builtin;  // res/builtin: pictures that exist only inside the executable
+};
+
+// 00.GIF … 25.GIF and the gallery tiles GALERIJA1BELE_NN.JPG / GALERIJA1ZUTE_NN.JPG.
+void write_outline_pictures(const OutputDirs& out);
+
+// Backdrops, panels, buttons, swatches, the two canvas pointer icons, and the built-in splash card,
+// application icon and pointers.
+void write_interface_pictures(const OutputDirs& out);
+
+// The twelve colour sounds.
+void write_sounds(const OutputDirs& out);
+
+// MUSIC/001.MID.
+void write_music(const OutputDirs& out);
+
+}  // namespace artgen
