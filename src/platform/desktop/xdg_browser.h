@@ -1,0 +1,13 @@
+// Opens web addresses with the desktop's default browser through xdg-open.
+#pragma once
+
+#include "platform/services.h"
+
+namespace zuvela {
+
+class XdgBrowser final : public Browser {
+  public:
+    void open(const std::string& url) override;
+};
+
+}  // namespace zuvela

@@ -1,0 +1,69 @@
+// Windows, pointers and input.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <variant>
+
+#include "platform/raster.h"
+
+namespace zuvela {
+
+enum class MouseAction { Down, Up, Move };
+
+// Mouse buttons as the handlers see them.
+inline constexpr int k_left_button = 1;
+inline constexpr int k_right_button = 2;
+inline constexpr int k_middle_button = 4;
+
+// Shift state bits.
+inline constexpr int k_shift_key = 1;
+inline constexpr int k_ctrl_key = 2;
+inline constexpr int k_alt_key = 4;
+
+// Positions are scene pixels (the 1024 × 768 scene), already mapped back from the screen.
+struct MouseEvent {
+    MouseAction action = MouseAction::Move;
+    int button = 0;   // the button pressed or released (Down, Up)
+    int buttons = 0;  // buttons held after the event
+    int shift = 0;
+    int x = 0;
+    int y = 0;
+};
+
+struct KeyEvent {
+    int code = 0;  // virtual key code: letters are their upper-case ASCII value
+    int shift = 0;
+};
+
+using InputEvent = std::variant<MouseEvent, KeyEvent>;
+
+enum class SystemPointer { Arrow, Busy };
+
+// 0 means "no pointer": drivers without cursors hand that out and the program goes on.
+using PointerId = int;
+
+class Display {
+  public:
+    virtual ~Display() = default;
+
+    virtual void show_splash(const Raster& card, int width, int height) = 0;
+    virtual void hide_splash() = 0;
+    virtual void show_main(const std::string& caption, const Raster& icon) = 0;
+    virtual void minimise_main() = 0;
+    // The main window covers the whole screen and has it to itself. Throws PlatformError when it cannot.
+    virtual void enter_fullscreen() = 0;
+    virtual void leave_fullscreen() = 0;
+
+    // Shows the 1024 × 768 scene; only `dirty` changed since the last call.
+    virtual void present(const Raster& scene, const Rect& dirty) = 0;
+
+    virtual PointerId make_pointer(const Raster& image, Point hot_spot) = 0;
+    virtual PointerId system_pointer(SystemPointer which) = 0;
+    virtual void set_pointer(PointerId pointer) = 0;
+
+    // Blocks until an input event arrives or `timeout_seconds` pass (negative: no limit).
+    virtual std::optional<InputEvent> wait_event(double timeout_seconds) = 0;
+};
+
+}  // namespace zuvela

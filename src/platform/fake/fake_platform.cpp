@@ -1,0 +1,159 @@
+#include "platform/fake/fake_platform.h"
+
+#include <algorithm>
+
+#include "platform/errors.h"
+#include "shell/asset_lengths.h"
+#include "shell/asset_paths.h"
+
+namespace zuvela {
+
+PictureRef FakePictureFiles::load_picture(const std::string& path) {
+    m_log.push_back("load " + path);
+    if (failing.count(path)) throw PlatformError("cannot load " + path);
+    loads.push_back(path);
+    auto it = contents.find(path);
+    auto picture =
+        std::make_shared<const Raster>(it != contents.end() ? it->second : Raster(2, 2, 0xFFFFFFFF));
+    m_origin[picture.get()] = path;
+    m_keep.push_back(picture);
+    return picture;
+}
+
+PictureRef FakePictureFiles::decode_picture(std::span<const std::byte> bytes) {
+    m_log.push_back("decode " + std::to_string(bytes.size()) + " bytes");
+    return std::make_shared<const Raster>(2, 2, 0xFF808080);
+}
+
+void FakePictureFiles::save_bitmap(const Raster& picture, const std::string& path) {
+    m_log.push_back("save " + path);
+    if (failing.count(path)) throw PlatformError("cannot save " + path);
+    saved[path] = picture;
+}
+
+std::uint32_t FakePictureFiles::file_length(const std::string& path) {
+    m_log.push_back("length " + path);
+    auto it = lengths.find(path);
+    if (it == lengths.end() || failing.count(path)) throw PlatformError("no such file " + path);
+    return it->second;
+}
+
+void FakePictureFiles::change_directory(const std::string& path) {
+    m_log.push_back("chdir " + path);
+}
+
+std::string FakePictureFiles::path_of(const PictureRef& picture) const {
+    auto it = m_origin.find(picture.get());
+    return it == m_origin.end() ? std::string() : it->second;
+}
+
+std::vector<std::string> FakePictureFiles::loads_since(std::size_t mark) const {
+    return {loads.begin() + std::ptrdiff_t(std::min(mark, loads.size())), loads.end()};
+}
+
+void FakeDisplay::show_splash(const Raster&, int width, int height) {
+    m_log.push_back("show_splash " + std::to_string(width) + "x" + std::to_string(height));
+}
+
+void FakeDisplay::show_main(const std::string& text, const Raster&) {
+    caption = text;
+    m_log.push_back("show_main");
+}
+
+void FakeDisplay::enter_fullscreen() {
+    m_log.push_back("enter_fullscreen");
+    if (fail_fullscreen) throw PlatformError("cannot take the screen");
+}
+
+void FakeDisplay::leave_fullscreen() {
+    m_log.push_back("leave_fullscreen");
+    if (fail_leave_fullscreen) throw PlatformError("cannot give the screen back");
+}
+
+void FakeDisplay::present(const Raster& scene, const Rect& dirty) {
+    ++presents;
+    last_dirty = dirty;
+    last_frame = &scene;
+}
+
+PointerId FakeDisplay::make_pointer(const Raster&, Point hot_spot) {
+    if (!cursors_supported) return 0;
+    pointer_hot_spots[m_next_pointer] = hot_spot;
+    return m_next_pointer++;
+}
+
+PointerId FakeDisplay::system_pointer(SystemPointer) {
+    return cursors_supported ? m_next_pointer++ : 0;
+}
+
+std::optional<InputEvent> FakeDisplay::wait_event(double timeout_seconds) {
+    if (!m_events.empty() && m_events.front().at <= m_clock.now) {
+        InputEvent e = m_events.front().event;
+        m_events.pop_front();
+        return e;
+    }
+    const double next_event = m_events.empty() ? -1 : m_events.front().at;
+    if (timeout_seconds < 0 && next_event < 0) throw ScriptFinished{};
+    double wake = m_clock.now + timeout_seconds;
+    if (timeout_seconds < 0 || (next_event >= 0 && next_event < wake)) wake = next_event;
+    m_clock.now = std::max(m_clock.now, wake);
+    return std::nullopt;
+}
+
+void FakeDisplay::post(InputEvent event, double at) {
+    Pending p{at, std::move(event)};
+    auto pos = std::upper_bound(m_events.begin(), m_events.end(), p.at,
+                                [](double t, const Pending& q) { return t < q.at; });
+    m_events.insert(pos, std::move(p));
+}
+
+void FakeDisplay::post_click(int x, int y, double at) {
+    post(MouseEvent{MouseAction::Down, k_left_button, k_left_button, 0, x, y}, at);
+    post(MouseEvent{MouseAction::Up, k_left_button, 0, 0, x, y}, at);
+}
+
+void FakeDisplay::post_move(int x, int y, int buttons, double at) {
+    post(MouseEvent{MouseAction::Move, 0, buttons, 0, x, y}, at);
+}
+
+void FakeMusic::close_down() {
+    m_log.push_back("music_close_down");
+    if (fail_close_down) throw PlatformError("music will not close");
+}
+
+int FakeKeyLock::install(std::function<bool(const LockedKey&)> swallow) {
+    m_log.push_back("lock_install");
+    if (fail_install) return 0;
+    installed = true;
+    callback = std::move(swallow);
+    return 7;
+}
+
+void FakeKeyLock::release(int handle) {
+    m_log.push_back("lock_release " + std::to_string(handle));
+    installed = false;
+}
+
+float FakeRandom::next_uniform() {
+    const float v = values[std::min(next, values.size() - 1)];
+    ++next;
+    return v;
+}
+
+void FakePlatform::install_all_assets() {
+    for (const AssetLength& entry : asset_lengths)
+        files.lengths[asset_path(files.folder, entry.literal)] = entry.length;
+}
+
+bool FakePlatform::logged(const std::string& entry) const {
+    return std::find(log.begin(), log.end(), entry) != log.end();
+}
+
+int FakePlatform::position_of(const std::string& prefix) const {
+    for (std::size_t i = 0; i < log.size(); ++i) {
+        if (log[i].rfind(prefix, 0) == 0) return int(i);
+    }
+    return -1;
+}
+
+}  // namespace zuvela

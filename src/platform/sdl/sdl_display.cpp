@@ -1,0 +1,275 @@
+#include "platform/sdl/sdl_display.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/errors.h"
+
+namespace zuvela {
+
+namespace {
+
+constexpr int k_scene_w = 1024;
+constexpr int k_scene_h = 768;
+// Designed client area of the main window before it takes the screen.
+constexpr int k_window_w = 1023;
+constexpr int k_window_h = 766;
+
+SDL_Surface* surface_of(const Raster& r) {
+    return SDL_CreateRGBSurfaceWithFormatFrom(const_cast<Color*>(r.pixels.data()), r.width, r.height, 32,
+                                              r.width * 4, SDL_PIXELFORMAT_ABGR8888);
+}
+
+int button_bit(Uint8 sdl_button) {
+    switch (sdl_button) {
+        case SDL_BUTTON_LEFT:
+            return k_left_button;
+        case SDL_BUTTON_RIGHT:
+            return k_right_button;
+        case SDL_BUTTON_MIDDLE:
+            return k_middle_button;
+        default:
+            return 0;
+    }
+}
+
+int shift_state() {
+    const SDL_Keymod mod = SDL_GetModState();
+    return ((mod & KMOD_SHIFT) ? k_shift_key : 0) | ((mod & KMOD_CTRL) ? k_ctrl_key : 0) |
+           ((mod & KMOD_ALT) ? k_alt_key : 0);
+}
+
+// Virtual key codes as the handlers know them: letters and digits are their ASCII upper-case values.
+int key_code(SDL_Keycode key) {
+    if (key >= SDLK_a && key <= SDLK_z) return int('A' + (key - SDLK_a));
+    if (key >= SDLK_0 && key <= SDLK_9) return int(key);
+    if (key >= SDLK_F1 && key <= SDLK_F12) return 0x70 + int(key - SDLK_F1);
+    switch (key) {
+        case SDLK_BACKSPACE:
+            return 0x08;
+        case SDLK_TAB:
+            return 0x09;
+        case SDLK_RETURN:
+            return 0x0D;
+        case SDLK_LSHIFT:
+        case SDLK_RSHIFT:
+            return 0x10;
+        case SDLK_LCTRL:
+        case SDLK_RCTRL:
+            return 0x11;
+        case SDLK_LALT:
+        case SDLK_RALT:
+            return 0x12;
+        case SDLK_ESCAPE:
+            return 0x1B;
+        case SDLK_SPACE:
+            return 0x20;
+        case SDLK_LEFT:
+            return 0x25;
+        case SDLK_UP:
+            return 0x26;
+        case SDLK_RIGHT:
+            return 0x27;
+        case SDLK_DOWN:
+            return 0x28;
+        case SDLK_DELETE:
+            return 0x2E;
+        case SDLK_LGUI:
+            return 0x5B;
+        case SDLK_RGUI:
+            return 0x5C;
+        case SDLK_APPLICATION:
+            return 0x5D;
+        default:
+            return 0;
+    }
+}
+
+}  // namespace
+
+SdlDisplay::SdlDisplay() = default;
+
+SdlDisplay::~SdlDisplay() {
+    for (SDL_Cursor* c : m_cursors) SDL_FreeCursor(c);
+    hide_splash();
+    if (m_scene) SDL_DestroyTexture(m_scene);
+    if (m_renderer) SDL_DestroyRenderer(m_renderer);
+    if (m_main) SDL_DestroyWindow(m_main);
+}
+
+void SdlDisplay::show_splash(const Raster& card, int width, int height) {
+    m_splash = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
+                                SDL_WINDOW_BORDERLESS | SDL_WINDOW_SKIP_TASKBAR);
+    if (!m_splash) throw PlatformError(SDL_GetError());
+    m_splash_renderer = SDL_CreateRenderer(m_splash, -1, 0);
+    if (!m_splash_renderer) throw PlatformError(SDL_GetError());
+    if (SDL_Surface* s = surface_of(card)) {
+        m_splash_texture = SDL_CreateTextureFromSurface(m_splash_renderer, s);
+        SDL_FreeSurface(s);
+    }
+    if (SDL_Cursor* busy = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_WAIT)) {
+        m_cursors.push_back(busy);
+        SDL_SetCursor(busy);
+    }
+    redraw_splash();
+}
+
+void SdlDisplay::redraw_splash() {
+    if (!m_splash_renderer) return;
+    SDL_RenderClear(m_splash_renderer);
+    if (m_splash_texture) {
+        int w = 0, h = 0;
+        SDL_QueryTexture(m_splash_texture, nullptr, nullptr, &w, &h);
+        const SDL_Rect dst{0, 0, w, h};  // drawn from the corner: the card's last rows fall outside
+        SDL_RenderCopy(m_splash_renderer, m_splash_texture, nullptr, &dst);
+    }
+    SDL_RenderPresent(m_splash_renderer);
+}
+
+void SdlDisplay::hide_splash() {
+    if (m_splash_texture) SDL_DestroyTexture(m_splash_texture);
+    if (m_splash_renderer) SDL_DestroyRenderer(m_splash_renderer);
+    if (m_splash) SDL_DestroyWindow(m_splash);
+    m_splash_texture = nullptr;
+    m_splash_renderer = nullptr;
+    m_splash = nullptr;
+}
+
+void SdlDisplay::show_main(const std::string& caption, const Raster& icon) {
+    m_main = SDL_CreateWindow(caption.c_str(), 0, 0, k_window_w, k_window_h, SDL_WINDOW_BORDERLESS);
+    if (!m_main) throw PlatformError(SDL_GetError());
+    if (SDL_Surface* s = surface_of(icon)) {
+        SDL_SetWindowIcon(m_main, s);
+        SDL_FreeSurface(s);
+    }
+    m_renderer = SDL_CreateRenderer(m_main, -1, SDL_RENDERER_PRESENTVSYNC);
+    if (!m_renderer) m_renderer = SDL_CreateRenderer(m_main, -1, 0);
+    if (!m_renderer) throw PlatformError(SDL_GetError());
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+    SDL_RenderSetLogicalSize(m_renderer, k_scene_w, k_scene_h);
+    m_scene = SDL_CreateTexture(m_renderer, SDL_PIXELFORMAT_XBGR8888, SDL_TEXTUREACCESS_STREAMING, k_scene_w,
+                                k_scene_h);
+    if (!m_scene) throw PlatformError(SDL_GetError());
+    SDL_RaiseWindow(m_main);
+}
+
+void SdlDisplay::minimise_main() {
+    if (m_main) SDL_MinimizeWindow(m_main);
+}
+
+void SdlDisplay::enter_fullscreen() {
+    if (!m_main || SDL_SetWindowFullscreen(m_main, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+        throw PlatformError(std::string("cannot take the screen: ") + SDL_GetError());
+    }
+    redraw_main();
+}
+
+void SdlDisplay::leave_fullscreen() {
+    if (!m_main || SDL_SetWindowFullscreen(m_main, 0) != 0) {
+        throw PlatformError(std::string("cannot leave full screen: ") + SDL_GetError());
+    }
+}
+
+void SdlDisplay::present(const Raster& scene, const Rect& dirty) {
+    if (!m_scene) return;
+    const Rect area = m_scene_uploaded ? dirty.intersected(scene.bounds()) : scene.bounds();
+    if (!area.empty()) {
+        const SDL_Rect r{area.x, area.y, area.w, area.h};
+        SDL_UpdateTexture(m_scene, &r, scene.row(area.y) + area.x, scene.width * 4);
+        m_scene_uploaded = true;
+    }
+    redraw_main();
+}
+
+void SdlDisplay::redraw_main() {
+    if (!m_renderer) return;
+    SDL_SetRenderDrawColor(m_renderer, 0, 0, 0, 255);
+    SDL_RenderClear(m_renderer);
+    SDL_RenderCopy(m_renderer, m_scene, nullptr, nullptr);
+    SDL_RenderPresent(m_renderer);
+}
+
+PointerId SdlDisplay::make_pointer(const Raster& image, Point hot_spot) {
+    SDL_Surface* s = surface_of(image);
+    if (!s) return 0;
+    SDL_Cursor* cursor = SDL_CreateColorCursor(s, hot_spot.x, hot_spot.y);
+    SDL_FreeSurface(s);
+    if (!cursor) return 0;
+    m_cursors.push_back(cursor);
+    return PointerId(m_cursors.size());
+}
+
+PointerId SdlDisplay::system_pointer(SystemPointer which) {
+    SDL_Cursor* cursor = SDL_CreateSystemCursor(which == SystemPointer::Busy ? SDL_SYSTEM_CURSOR_WAIT
+                                                                             : SDL_SYSTEM_CURSOR_ARROW);
+    if (!cursor) return 0;
+    m_cursors.push_back(cursor);
+    return PointerId(m_cursors.size());
+}
+
+void SdlDisplay::set_pointer(PointerId pointer) {
+    if (pointer >= 1 && std::size_t(pointer) <= m_cursors.size())
+        SDL_SetCursor(m_cursors[std::size_t(pointer - 1)]);
+}
+
+Point SdlDisplay::to_scene(int x, int y) const {
+    // With a logical size set, SDL reports positions in scene pixels already; the bars map to the nearest
+    // edge.
+    return {std::clamp(x, 0, k_scene_w - 1), std::clamp(y, 0, k_scene_h - 1)};
+}
+
+std::optional<InputEvent> SdlDisplay::translate(const SDL_Event& e) {
+    switch (e.type) {
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP: {
+            if (e.button.windowID != SDL_GetWindowID(m_main)) return std::nullopt;
+            const int bit = button_bit(e.button.button);
+            if (bit == 0) return std::nullopt;
+            const bool down = e.type == SDL_MOUSEBUTTONDOWN;
+            m_buttons = down ? (m_buttons | bit) : (m_buttons & ~bit);
+            SDL_CaptureMouse(m_buttons ? SDL_TRUE : SDL_FALSE);
+            const Point p = to_scene(e.button.x, e.button.y);
+            return MouseEvent{
+                down ? MouseAction::Down : MouseAction::Up, bit, m_buttons, shift_state(), p.x, p.y};
+        }
+        case SDL_MOUSEMOTION: {
+            if (e.motion.windowID != SDL_GetWindowID(m_main)) return std::nullopt;
+            const Point p = to_scene(e.motion.x, e.motion.y);
+            return MouseEvent{MouseAction::Move, 0, m_buttons, shift_state(), p.x, p.y};
+        }
+        case SDL_KEYDOWN:
+            return KeyEvent{key_code(e.key.keysym.sym), shift_state()};
+        case SDL_WINDOWEVENT:
+            if (e.window.event == SDL_WINDOWEVENT_EXPOSED || e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+                if (m_splash && e.window.windowID == SDL_GetWindowID(m_splash)) redraw_splash();
+                if (m_main && e.window.windowID == SDL_GetWindowID(m_main)) redraw_main();
+            }
+            return std::nullopt;
+        default:
+            // Closing from the desktop is not a way out: only the leave confirmation ends the program.
+            return std::nullopt;
+    }
+}
+
+std::optional<InputEvent> SdlDisplay::wait_event(double timeout_seconds) {
+    const Uint64 start = SDL_GetTicks64();
+    const Uint64 limit = timeout_seconds < 0 ? 0 : Uint64(std::ceil(timeout_seconds * 1000.0));
+    for (;;) {
+        SDL_Event e;
+        int got = 0;
+        if (timeout_seconds < 0) {
+            got = SDL_WaitEvent(&e);
+        } else {
+            const Uint64 spent = SDL_GetTicks64() - start;
+            if (spent >= limit) return std::nullopt;
+            got = SDL_WaitEventTimeout(&e, int(limit - spent));
+        }
+        if (!got) {
+            if (timeout_seconds >= 0 && SDL_GetTicks64() - start >= limit) return std::nullopt;
+            continue;
+        }
+        if (auto event = translate(e)) return event;
+    }
+}
+
+}  // namespace zuvela

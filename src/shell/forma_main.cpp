@@ -1,0 +1,218 @@
+#include "shell/forma_main.h"
+
+#include <algorithm>
+
+#include "platform/errors.h"
+#include "scene/builtin_pictures.h"
+#include "shell/asset_paths.h"
+
+namespace zuvela {
+
+namespace {
+
+constexpr double k_wait_seconds = 3.0;
+
+struct BuiltinPointer {
+    PointerKind kind;
+    std::string_view file;
+    Point hot_spot;
+};
+
+constexpr BuiltinPointer k_builtin_pointers[] = {
+    {PointerKind::Standard, "POINTER_ARROW.ICO", {0, 0}},
+    {PointerKind::Hand, "POINTER_HAND.ICO", {12, 1}},
+    {PointerKind::Brush, "POINTER_BRUSH.ICO", {32, 32}},
+    {PointerKind::Drop, "POINTER_DROP.ICO", {16, 16}},
+};
+
+}  // namespace
+
+FormaMain::FormaMain(Platform& platform, AppConfig config)
+    : m_platform(platform), m_config(std::move(config)) {
+    build_start_scene();
+    m_router.watch_pointer([this](ControlId id) { show_pointer_for(id); });
+}
+
+FormaMain::~FormaMain() = default;
+
+void FormaMain::build_start_scene() {
+    auto decode = [this](std::string_view name) -> PictureRef {
+        const auto bytes = builtin_picture(name);
+        if (bytes.empty()) return nullptr;
+        PictureRef picture;
+        run_trapped([&] { picture = m_platform.files.decode_picture(bytes); });
+        return picture;
+    };
+    m_scene.set_background(decode("GLAVNA-2.JPG"));
+    for (const ControlSpec& spec : k_controls) {
+        if (!spec.first_picture.empty()) m_scene.set_picture(spec.id, decode(spec.first_picture));
+    }
+    m_splash_card = decode("SPLASH.JPG");
+    m_icon = decode("ICON.ICO");
+}
+
+int FormaMain::run() {
+    try {
+        Form_Load();
+        process_events_until(-1);
+    } catch (const EndProgram& end) {
+        return end.exit_status;
+    }
+    return 0;
+}
+
+void FormaMain::Form_Load() {
+    run_trapped([&] {
+        m_state.keyboard_hook = m_platform.key_lock.install(
+            [this](const LockedKey& key) { return m_seams.lock_keys_hook && m_seams.lock_keys_hook(key); });
+        const std::string folder = m_platform.files.program_folder();
+        m_state.app_path = make_app_path(folder);
+        m_state.app_dir = make_app_dir(folder);
+        m_platform.files.change_directory(m_state.app_dir);
+        m_state.fill_mode = k_true;
+
+        m_platform.display.show_splash(
+            m_splash_card ? *m_splash_card : Raster(k_splash_width, k_splash_height), k_splash_width,
+            k_splash_height);
+        wait_three_seconds();
+
+        m_platform.display.hide_splash();
+        m_platform.display.show_main(std::string(k_main_caption), m_icon ? *m_icon : Raster(32, 32));
+        m_main_shown = true;
+        m_scene.invalidate({0, 0, k_scene_width, k_scene_height});
+        render();
+
+        if (m_seams.check_asset_files) m_seams.check_asset_files();
+
+        m_state.current_color = std::int32_t(rgb(255, 0, 0));
+        m_state.music_off = 1;
+        m_state.set_sounds_on(1);
+        m_state.screen_mode = 0;
+        m_state.current_picture = 1;
+        m_state.palette_selected[0] = 0;
+
+        m_platform.display.enter_fullscreen();
+        m_state.display_ddraw = true;
+        m_scene.invalidate({0, 0, k_scene_width, k_scene_height});
+        render();
+        wait_three_seconds();
+    });
+}
+
+void FormaMain::wait_three_seconds() {
+    const double start = m_platform.clock.monotonic_seconds();
+    process_events_until(start + k_wait_seconds);
+}
+
+void FormaMain::quit_program() {
+    run_trapped([&] {
+        if (!m_state.display_ddraw) throw PlatformError("the display was never switched");
+        m_platform.display.leave_fullscreen();
+        Form_Unload();
+    });
+}
+
+void FormaMain::Form_Unload() {
+    run_trapped([&] {
+        if (m_state.keyboard_hook != 0) m_platform.key_lock.release(m_state.keyboard_hook);
+        if (m_state.music_performance) m_platform.music.close_down();
+        m_platform.display.minimise_main();
+        m_platform.browser.open(m_config.studio_url);
+    });
+}
+
+void FormaMain::Da_Click() {
+    if (m_state.music_playing == 1 && m_seams.stop_music) run_trapped(m_seams.stop_music);
+    quit_program();
+    if (m_state.keyboard_hook != 0) run_trapped([&] { m_platform.key_lock.release(m_state.keyboard_hook); });
+    end_program(0);
+}
+
+void FormaMain::end_program(int exit_status) {
+    throw EndProgram{exit_status};
+}
+
+PictureRef FormaMain::load_asset_picture(std::string_view literal) {
+    return m_platform.files.load_picture(asset_path(m_state.app_dir, literal));
+}
+
+void FormaMain::assign_picture(ControlId id, std::string_view literal) {
+    m_scene.set_picture(id, load_asset_picture(literal));
+}
+
+void FormaMain::play_sound_effect(std::string_view literal) {
+    m_platform.sounds.play(asset_path(m_state.app_dir, literal));
+}
+
+void FormaMain::process_events_until(double deadline) {
+    for (;;) {
+        const double now = m_platform.clock.monotonic_seconds();
+        tick_timer_if_due(now);
+        if (deadline >= 0 && now >= deadline) return;
+
+        double wake = deadline;
+        if (m_scene.timer_enabled() && (wake < 0 || m_next_tick < wake)) wake = m_next_tick;
+        const double timeout = wake < 0 ? -1.0 : std::max(0.0, wake - now);
+        if (const auto event = m_platform.display.wait_event(timeout)) handle(*event);
+        render();
+    }
+}
+
+void FormaMain::tick_timer_if_due(double now) {
+    if (!m_scene.timer_enabled()) {
+        m_next_tick = -1;
+        return;
+    }
+    if (m_next_tick < 0) m_next_tick = now + k_repeat_timer_seconds;
+    if (now < m_next_tick) return;
+    m_next_tick = now + k_repeat_timer_seconds;
+    if (m_seams.tmrRepeat_Timer) run_trapped(m_seams.tmrRepeat_Timer);
+}
+
+void FormaMain::handle(const InputEvent& event) {
+    if (!m_main_shown) return;  // the splash has no handlers
+    m_router.dispatch(event);
+    show_pointer_for(m_hovered);
+}
+
+void FormaMain::render() {
+    if (!m_main_shown || !m_scene.needs_redraw()) return;
+    const Rect dirty = m_scene.take_dirty();
+    m_scene.compose(m_frame, dirty);
+    m_platform.display.present(m_frame, dirty);
+}
+
+PointerId FormaMain::pointer_of(PointerKind kind) {
+    PointerId& id = m_pointers[std::size_t(kind)];
+    if (id != 0 || kind == PointerKind::None) return id;
+    if (kind == PointerKind::PlatformArrow) {
+        id = m_platform.display.system_pointer(SystemPointer::Arrow);
+        return id;
+    }
+    for (const BuiltinPointer& p : k_builtin_pointers) {
+        const auto bytes = builtin_picture(p.file);
+        if (p.kind != kind || bytes.empty()) continue;
+        run_trapped([&] {
+            id = m_platform.display.make_pointer(*m_platform.files.decode_picture(bytes), p.hot_spot);
+        });
+    }
+    return id;
+}
+
+void FormaMain::show_pointer_for(ControlId id) {
+    m_hovered = id;
+    PointerId wanted = 0;
+    if (id == ControlId::Form) {
+        wanted = pointer_of(PointerKind::Standard);
+    } else if (PointerId custom = m_scene.control(id).custom_pointer) {
+        wanted = custom;
+    } else {
+        wanted = pointer_of(spec_of(id).pointer);
+    }
+    if (wanted != 0 && wanted != m_pointer_shown) {
+        m_pointer_shown = wanted;
+        m_platform.display.set_pointer(wanted);
+    }
+}
+
+}  // namespace zuvela

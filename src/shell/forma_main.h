@@ -1,0 +1,92 @@
+// The main window: the scene, the state variables, the event loop, start-up and shutdown.
+// The subsystems register their handlers on its router and call its shared procedures.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "platform/platform.h"
+#include "scene/event_router.h"
+#include "scene/scene.h"
+#include "shell/program_state.h"
+
+namespace zuvela {
+
+struct AppConfig {
+    std::string product_url;
+    std::string studio_url;
+};
+
+// Steps that other subsystems supply; each one does nothing until it is filled in.
+struct Seams {
+    std::function<bool(const LockedKey&)> lock_keys_hook;  // true: swallow the key
+    std::function<void()> check_asset_files;
+    std::function<void()> stop_music;
+    std::function<void()> reset_rollover_buttons;
+    std::function<void()> tmrRepeat_Timer;
+};
+
+class FormaMain {
+  public:
+    FormaMain(Platform& platform, AppConfig config);
+    ~FormaMain();
+    FormaMain(const FormaMain&) = delete;
+    FormaMain& operator=(const FormaMain&) = delete;
+
+    // Start-up, then events until the program ends. Returns the process's exit status.
+    int run();
+
+    // Shared procedures.
+    void Form_Load();
+    void Form_Unload();
+    void quit_program();
+    void wait_three_seconds();
+    void Da_Click();
+    [[noreturn]] void end_program(int exit_status = 0);
+
+    ProgramState& state() { return m_state; }
+    Scene& scene() { return m_scene; }
+    EventRouter& router() { return m_router; }
+    Platform& platform() { return m_platform; }
+    Seams& seams() { return m_seams; }
+    const AppConfig& config() const { return m_config; }
+
+    // app_dir followed by the literal, read from the file now.
+    PictureRef load_asset_picture(std::string_view literal);
+    void assign_picture(ControlId id, std::string_view literal);
+    void play_sound_effect(std::string_view literal);
+
+    // Handles events as they come until the monotonic clock reaches `deadline` (negative: until the program
+    // ends).
+    void process_events_until(double deadline);
+    // Draws what changed since the last frame.
+    void render();
+    const Raster& frame() const { return m_frame; }
+
+  private:
+    void build_start_scene();
+    void show_pointer_for(ControlId id);
+    PointerId pointer_of(PointerKind kind);
+    void handle(const InputEvent& event);
+    void tick_timer_if_due(double now);
+
+    Platform& m_platform;
+    AppConfig m_config;
+    ProgramState m_state;
+    Scene m_scene;
+    EventRouter m_router{m_scene};
+    Seams m_seams;
+    Raster m_frame{k_scene_width, k_scene_height};
+    bool m_main_shown = false;
+    double m_next_tick = -1;
+
+    PictureRef m_splash_card;
+    PictureRef m_icon;
+    std::array<PointerId, 6> m_pointers{};  // by PointerKind
+    PointerId m_pointer_shown = 0;
+    ControlId m_hovered = ControlId::Form;
+};
+
+}  // namespace zuvela
