@@ -78,7 +78,8 @@ void write_gif_black_white(const std::filesystem::path& path, const Image& image
         ok = EGifPutLine(gif, line.data(), image.width) == GIF_OK;
     }
     GifFreeMapObject(map);
-    if (EGifCloseFile(gif, &error) != GIF_OK || !ok) throw std::runtime_error("cannot write " + path.string());
+    if (EGifCloseFile(gif, &error) != GIF_OK || !ok)
+        throw std::runtime_error("cannot write " + path.string());
 }
 
 void write_ico(const std::filesystem::path& path, const Image& image) {
