@@ -13,8 +13,7 @@
 #include "platform/sdl/sdl_pictures.h"
 #include "platform/seeded_random.h"
 #include "platform/steady_clock.h"
-#include "shell/asset_check.h"
-#include "shell/forma_main.h"
+#include "shell/application.h"
 
 int main(int, char**) {
     using namespace zuvela;
@@ -38,9 +37,8 @@ int main(int, char**) {
         SeededRandom random;
         Platform platform{files, display, sounds, music, printer, browser, key_lock, clock, random};
 
-        FormaMain window(platform, AppConfig{k_product_url, k_studio_url});
-        window.seams().check_asset_files = [&window] { check_asset_files(window, asset_lengths, std::cerr); };
-        status = window.run();
+        Application app(platform, AppConfig{k_product_url, k_studio_url}, std::cerr);
+        status = app.run();
     }
 
     IMG_Quit();

@@ -13,6 +13,8 @@ class Clock {
     virtual ~Clock() = default;
     // Seconds on a clock that never runs backwards.
     virtual double monotonic_seconds() = 0;
+    // Lets the thread sleep; used to pace animation frames.
+    virtual void sleep_for(double seconds) = 0;
 };
 
 class SoundEffects {

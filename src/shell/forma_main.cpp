@@ -144,6 +144,14 @@ void FormaMain::play_sound_effect(std::string_view literal) {
     m_platform.sounds.play(asset_path(m_state.app_dir, literal));
 }
 
+PointerId FormaMain::pointer_from_picture(const PictureRef& picture, Point hot_spot) {
+    auto it = m_picture_pointers.find(picture.get());
+    if (it != m_picture_pointers.end()) return it->second.second;
+    const PointerId id = m_platform.display.make_pointer(*picture, hot_spot);
+    m_picture_pointers[picture.get()] = {picture, id};
+    return id;
+}
+
 void FormaMain::process_events_until(double deadline) {
     for (;;) {
         const double now = m_platform.clock.monotonic_seconds();

@@ -2,7 +2,9 @@
 // The subsystems register their handlers on its router and call its shared procedures.
 #pragma once
 
+#include <array>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -57,6 +59,8 @@ class FormaMain {
     PictureRef load_asset_picture(std::string_view literal);
     void assign_picture(ControlId id, std::string_view literal);
     void play_sound_effect(std::string_view literal);
+    // A pointer made from a loaded picture; the same unchanged picture gives the same pointer again.
+    PointerId pointer_from_picture(const PictureRef& picture, Point hot_spot);
 
     // Handles events as they come until the monotonic clock reaches `deadline` (negative: until the program
     // ends).
@@ -86,6 +90,7 @@ class FormaMain {
     PictureRef m_icon;
     std::array<PointerId, 6> m_pointers{};  // by PointerKind
     PointerId m_pointer_shown = 0;
+    std::map<const Raster*, std::pair<PictureRef, PointerId>> m_picture_pointers;
     ControlId m_hovered = ControlId::Form;
 };
 

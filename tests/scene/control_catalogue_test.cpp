@@ -17,7 +17,9 @@ TEST(ControlCatalogue, EveryRowIsConsistent) {
         SCOPED_TRACE(std::string(c.name));
         EXPECT_EQ(index_of(c.id), int(i)) << "rows are in stacking order, named by their id";
         EXPECT_TRUE(names.insert(c.name).second);
-        if (c.focus_order >= 0) EXPECT_TRUE(focus_orders.insert(c.focus_order).second);
+        if (c.focus_order >= 0) {
+            EXPECT_TRUE(focus_orders.insert(c.focus_order).second);
+        }
         switch (c.kind) {
             case ControlKind::Picture:
                 ++pictures;

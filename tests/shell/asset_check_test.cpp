@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <set>
 #include <sstream>
 #include <string>
@@ -83,6 +84,14 @@ TEST_F(AssetCheckTest, PointerIconsSoundsAndMusicAreNotChecked) {
     EXPECT_EQ(names.count("/PICTURE/CETKA.ICO"), 0u);
     EXPECT_STREQ(asset_lengths.front().literal, "/PICTURE/01.GIF");
     EXPECT_STREQ(asset_lengths.back().literal, "/PICTURE/ZVUCNIK2.JPG");
+}
+
+TEST(AssetLengths, MatchTheShippedPictures) {
+    for (const AssetLength& entry : asset_lengths) {
+        const std::filesystem::path file = std::filesystem::path(ZUVELA_ASSET_DIR) / (entry.literal + 1);
+        ASSERT_TRUE(std::filesystem::exists(file)) << file;
+        EXPECT_EQ(std::filesystem::file_size(file), entry.length) << file;
+    }
 }
 
 }  // namespace

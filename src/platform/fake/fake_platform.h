@@ -16,6 +16,11 @@ using CallLog = std::vector<std::string>;
 class FakeClock final : public Clock {
   public:
     double monotonic_seconds() override { return now; }
+    void sleep_for(double seconds) override {
+        if (seconds > 0) now += seconds;
+        ++sleeps;
+    }
+    int sleeps = 0;
     double now = 100.0;
 };
 

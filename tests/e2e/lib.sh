@@ -1,0 +1,102 @@
+# Helpers shared by the end-to-end scenarios.
+
+passed=0
+failed=0
+screen_w=1280
+screen_h=1024
+
+start_desktop() {
+    local out=$1
+    exec 5>"$out/display.txt"
+    Xvfb -displayfd 5 -screen 0 ${screen_w}x${screen_h}x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 50); do
+        [ -s "$out/display.txt" ] && break
+        sleep 0.1
+    done
+    [ -s "$out/display.txt" ] || { echo "e2e: Xvfb did not start"; return 1; }
+    export DISPLAY=":$(head -n1 "$out/display.txt")"
+    openbox >"$out/openbox.log" 2>&1 &
+    wm_pid=$!
+    sleep 1
+    export SDL_AUDIODRIVER=dummy
+    e2e_out=$out
+}
+
+stop_desktop() {
+    stop_program
+    kill "$wm_pid" "$xvfb_pid" 2>/dev/null
+    wait 2>/dev/null
+}
+
+start_program() {
+    (cd "$app" && exec ./zuvela >"$e2e_out/zuvela.log" 2>&1) &
+    program_pid=$!
+    started_at=$(now_ms)
+}
+
+stop_program() {
+    if [ -n "${program_pid:-}" ]; then
+        kill "$program_pid" 2>/dev/null
+        wait "$program_pid" 2>/dev/null
+        program_pid=""
+    fi
+}
+
+now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
+ms_since_start() { echo $(( $(now_ms) - started_at )); }
+
+shot() { import -window root "$e2e_out/$1.png"; echo "$e2e_out/$1.png"; }
+
+# "R G B" of a screen pixel.
+pixel() { convert "$1" -crop "1x1+$2+$3" -depth 8 txt:- | tail -n1 | sed -E 's/.*\(([0-9]+),([0-9]+),([0-9]+).*/\1 \2 \3/'; }
+
+# The scene is 1024 × 768, scaled to the screen with its aspect kept.
+scale_num=$((screen_w * 768 < screen_h * 1024 ? screen_w : screen_h * 1024 / 768))
+scene_x() { echo $(( $1 * scale_num / 1024 + scale_num / 2048 )); }
+scene_y() { echo $(( (screen_h - scale_num * 768 / 1024) / 2 + $1 * scale_num / 1024 + scale_num / 2048 )); }
+scene_pixel() { pixel "$1" "$(scene_x "$2")" "$(scene_y "$3")"; }
+# Canvas pixels: the canvas lies at (30, 29) in the scene.
+canvas_pixel() { scene_pixel "$1" $(( $2 + 30 )) $(( $3 + 29 )); }
+
+near() {  # near "R G B" "R G B" [tolerance]
+    local a=($1) b=($2) tol=${3:-40}
+    for i in 0 1 2; do
+        local d=$(( a[i] - b[i] ))
+        [ ${d#-} -le "$tol" ] || return 1
+    done
+}
+
+expect_near() {  # expect_near WHAT "actual" "expected" [tolerance]
+    if near "$2" "$3" "${4:-40}"; then
+        echo "   ok: $1 ($2)"
+    else
+        echo "   FAILED: $1: got ($2), expected about ($3)"
+        return 1
+    fi
+}
+
+move_scene() { xdotool mousemove "$(scene_x "$1")" "$(scene_y "$2")"; }
+click_scene() { move_scene "$1" "$2"; sleep 0.1; xdotool click 1; }
+click_canvas() { click_scene $(( $1 + 30 )) $(( $2 + 29 )); }
+
+# wait_until TIMEOUT_MS COMMAND...: polls until the command succeeds.
+wait_until() {
+    local deadline=$(( $(now_ms) + $1 ))
+    shift
+    while true; do
+        "$@" && return 0
+        [ "$(now_ms)" -gt "$deadline" ] && return 1
+        sleep 0.1
+    done
+}
+
+# The colour of a picture file's pixel, for comparing what the screen shows with the asset itself.
+asset_pixel() { pixel "$assets/$1" "$2" "$3"; }
+
+pass() { passed=$((passed + 1)); echo "   passed"; }
+fail() { failed=$((failed + 1)); echo "   FAILED: $1"; }
+summary() {
+    echo "e2e: $passed passed, $failed failed"
+    [ "$failed" -eq 0 ]
+}
