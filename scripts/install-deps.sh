@@ -13,7 +13,7 @@ packages=(
   # the art generator
   libgif-dev libjpeg62-turbo-dev libsndfile1-dev espeak-ng fonts-dejavu-core
   # end-to-end tests
-  xvfb openbox xdotool imagemagick x11-utils sox cups cups-bsd printer-driver-cups-pdf
+  xvfb openbox xdotool imagemagick x11-utils sox cups cups-bsd
   cups-filters poppler-utils
 )
 

@@ -100,3 +100,24 @@ summary() {
     echo "e2e: $passed passed, $failed failed"
     [ "$failed" -eq 0 ]
 }
+
+wait_for_main_screen() {
+    main_shown() {
+        local s; s=$(shot main)
+        near "$(canvas_pixel "$s" 300 438)" "255 255 255" 20 &&
+            near "$(scene_pixel "$s" 50 717)" "$(asset_pixel PICTURE/BOJE1_01.JPG 42 42)" 50
+    }
+    wait_until 8000 main_shown
+}
+
+# Presses the left button at one canvas point, drags to another in small steps and lets go.
+drag_canvas() {
+    local x0=$1 y0=$2 x1=$3 y1=$4 steps=12
+    move_scene $(( x0 + 30 )) $(( y0 + 29 ))
+    xdotool mousedown 1
+    for i in $(seq 1 $steps); do
+        move_scene $(( x0 + 30 + (x1 - x0) * i / steps )) $(( y0 + 29 + (y1 - y0) * i / steps ))
+        sleep 0.02
+    done
+    xdotool mouseup 1
+}
