@@ -5,6 +5,7 @@
 
 namespace zuvela {
 
+// clang-format off
 const std::array<ControlSpec, k_control_count> k_controls = {{
     // id, name, kind, left/top/width/height, shown at start, first picture, pointer, focus order
     {ControlId::Papir, "Papir", ControlKind::Picture, {936, 412, 63, 61}, true, "PAPIR1.JPG", PointerKind::Standard, 54},
@@ -64,6 +65,7 @@ const std::array<ControlSpec, k_control_count> k_controls = {{
     {ControlId::Slika, "Slika", ControlKind::Picture, {30, 29, 750, 600}, true, "01.GIF", PointerKind::Drop, 0},
     {ControlId::lblPlay, "lblPlay", ControlKind::Label, {808, 160, 17, 17}, false, "", PointerKind::None, 50},
 }};
+// clang-format on
 
 const ControlSpec& spec_of(ControlId id) {
     assert(id != ControlId::Form);

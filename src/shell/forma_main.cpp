@@ -79,6 +79,7 @@ void FormaMain::Form_Load() {
         m_platform.display.hide_splash();
         m_platform.display.show_main(std::string(k_main_caption), m_icon ? *m_icon : Raster(32, 32));
         m_main_shown = true;
+        show_pointer_for(m_hovered);  // the splash's busy pointer goes with it
         m_scene.invalidate({0, 0, k_scene_width, k_scene_height});
         render();
 
