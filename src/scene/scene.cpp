@@ -21,10 +21,10 @@ void blit(Raster& frame, const Raster& source, Point at, const Rect& clip) {
 }  // namespace
 
 Scene::Scene() {
-    for (const ControlSpec& spec : k_controls) {
-        Control& c = mutable_control(spec.id);
-        c.place = spec.place;
-        c.visible = spec.visible;
+    for (const ControlSpec& row : k_controls) {
+        Control& c = mutable_control(row.id);
+        c.place = row.place;
+        c.visible = row.visible;
     }
 }
 
@@ -85,9 +85,9 @@ Rect Scene::take_dirty() {
 }
 
 std::optional<ControlId> Scene::control_at(Point p) const {
-    for (const ControlSpec& spec : k_controls) {
-        const Control& c = control(spec.id);
-        if (spec.kind == ControlKind::Picture && c.visible && c.place.contains(p)) return spec.id;
+    for (const ControlSpec& row : k_controls) {
+        const Control& c = control(row.id);
+        if (row.kind == ControlKind::Picture && c.visible && c.place.contains(p)) return row.id;
     }
     return std::nullopt;
 }
@@ -97,18 +97,18 @@ void Scene::compose(Raster& frame, const Rect& area) const {
     if (clip.empty()) return;
     for (int y = clip.y; y < clip.bottom(); ++y) std::fill_n(frame.row(y) + clip.x, clip.w, Color{0});
     if (m_background) blit(frame, *m_background, {0, 0}, clip);
-    for (auto spec = k_controls.rbegin(); spec != k_controls.rend(); ++spec) {
-        const Control& c = control(spec->id);
-        if (spec->kind != ControlKind::Picture || !c.visible) continue;
+    for (auto row = k_controls.rbegin(); row != k_controls.rend(); ++row) {
+        const Control& c = control(row->id);
+        if (row->kind != ControlKind::Picture || !c.visible) continue;
         const Raster* face = c.live ? c.live : c.picture.get();
         if (face) blit(frame, *face, {c.place.x, c.place.y}, clip.intersected(c.place));
     }
 }
 
 bool Scene::can_hold_focus(ControlId id) const {
-    const ControlSpec& spec = spec_of(id);
+    const ControlSpec& row = spec_of(id);
     const Control& c = control(id);
-    return spec.kind == ControlKind::Picture && spec.focus_order >= 0 && c.visible && c.enabled;
+    return row.kind == ControlKind::Picture && row.focus_order >= 0 && c.visible && c.enabled;
 }
 
 void Scene::take_focus(ControlId id) {
@@ -120,11 +120,11 @@ void Scene::pass_focus_on() {
     const int from = spec_of(m_focus).focus_order;
     std::optional<ControlId> best;
     int best_distance = 0;
-    for (const ControlSpec& spec : k_controls) {
-        if (spec.id == m_focus || !can_hold_focus(spec.id)) continue;
-        const int distance = (spec.focus_order - from + 1000) % 1000;
+    for (const ControlSpec& row : k_controls) {
+        if (row.id == m_focus || !can_hold_focus(row.id)) continue;
+        const int distance = (row.focus_order - from + 1000) % 1000;
         if (!best || distance < best_distance) {
-            best = spec.id;
+            best = row.id;
             best_distance = distance;
         }
     }

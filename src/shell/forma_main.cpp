@@ -44,8 +44,8 @@ void FormaMain::build_start_scene() {
         return picture;
     };
     m_scene.set_background(decode("GLAVNA-2.JPG"));
-    for (const ControlSpec& spec : k_controls) {
-        if (!spec.first_picture.empty()) m_scene.set_picture(spec.id, decode(spec.first_picture));
+    for (const ControlSpec& row : k_controls) {
+        if (!row.first_picture.empty()) m_scene.set_picture(row.id, decode(row.first_picture));
     }
     m_splash_card = decode("SPLASH.JPG");
     m_icon = decode("ICON.ICO");

@@ -33,8 +33,7 @@ int button_bit(Uint8 sdl_button) {
     }
 }
 
-int shift_state() {
-    const SDL_Keymod mod = SDL_GetModState();
+int shift_state(Uint16 mod = SDL_GetModState()) {
     return ((mod & KMOD_SHIFT) ? k_shift_key : 0) | ((mod & KMOD_CTRL) ? k_ctrl_key : 0) |
            ((mod & KMOD_ALT) ? k_alt_key : 0);
 }
@@ -238,7 +237,8 @@ std::optional<InputEvent> SdlDisplay::translate(const SDL_Event& e) {
             return MouseEvent{MouseAction::Move, 0, m_buttons, shift_state(), p.x, p.y};
         }
         case SDL_KEYDOWN:
-            return KeyEvent{key_code(e.key.keysym.sym), shift_state()};
+            // The state when the key went down, not when the queue was read.
+            return KeyEvent{key_code(e.key.keysym.sym), shift_state(e.key.keysym.mod)};
         case SDL_WINDOWEVENT:
             if (e.window.event == SDL_WINDOWEVENT_EXPOSED || e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
                 if (m_splash && e.window.windowID == SDL_GetWindowID(m_splash)) redraw_splash();
@@ -261,8 +261,9 @@ std::optional<InputEvent> SdlDisplay::wait_event(double timeout_seconds) {
             got = SDL_WaitEvent(&e);
         } else {
             const Uint64 spent = SDL_GetTicks64() - start;
-            if (spent >= limit) return std::nullopt;
-            got = SDL_WaitEventTimeout(&e, int(limit - spent));
+            // Out of time: still take what is already queued.
+            got = spent >= limit ? SDL_PollEvent(&e) : SDL_WaitEventTimeout(&e, int(limit - spent));
+            if (!got && spent >= limit) return std::nullopt;
         }
         if (!got) {
             if (timeout_seconds >= 0 && SDL_GetTicks64() - start >= limit) return std::nullopt;

@@ -1,0 +1,272 @@
+#include "platform/sdl/sdl_display.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/errors.h"
+
+namespace zuvela {
+namespace {
+
+constexpr int k_w = 1024;
+constexpr int k_h = 768;
+const std::string k_caption = "Zuvela display test";
+
+class SdlDisplayTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ::setenv("SDL_VIDEODRIVER", "offscreen", 0);
+        ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
+        display = std::make_unique<SdlDisplay>();
+    }
+    void TearDown() override {
+        display.reset();
+        SDL_Quit();
+    }
+
+    // The display keeps its windows to itself; the test finds the main one by its caption.
+    SDL_Window* main_window() const {
+        for (Uint32 id = 1; id < 64; ++id) {
+            SDL_Window* w = SDL_GetWindowFromID(id);
+            if (w && SDL_GetWindowTitle(w) == k_caption) return w;
+        }
+        return nullptr;
+    }
+
+    void show_main() {
+        display->show_main(k_caption, Raster(32, 32, 0xFF0000FF));
+        window = main_window();
+        ASSERT_NE(window, nullptr);
+    }
+
+    // Puts the window at an exact multiple of the scene so that positions map back without rounding.
+    void size_window(int w, int h) {
+        SDL_SetWindowSize(window, w, h);
+        while (display->wait_event(0.01)) {
+        }
+    }
+
+    void push_button(Uint32 type, Uint8 button, int x, int y, Uint32 window_id = 0) {
+        SDL_Event e{};
+        e.type = type;
+        e.button.windowID = window_id ? window_id : SDL_GetWindowID(window);
+        e.button.button = button;
+        e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+        e.button.clicks = 1;
+        e.button.x = x;
+        e.button.y = y;
+        ASSERT_EQ(SDL_PushEvent(&e), 1);
+    }
+    void push_motion(int x, int y) {
+        SDL_Event e{};
+        e.type = SDL_MOUSEMOTION;
+        e.motion.windowID = SDL_GetWindowID(window);
+        e.motion.x = x;
+        e.motion.y = y;
+        ASSERT_EQ(SDL_PushEvent(&e), 1);
+    }
+    void push_key(SDL_Keycode key, Uint16 mod) {
+        SDL_Event e{};
+        e.type = SDL_KEYDOWN;
+        e.key.windowID = SDL_GetWindowID(window);
+        e.key.state = SDL_PRESSED;
+        e.key.keysym.sym = key;
+        e.key.keysym.scancode = SDL_GetScancodeFromKey(key);
+        e.key.keysym.mod = mod;
+        ASSERT_EQ(SDL_PushEvent(&e), 1);
+    }
+
+    MouseEvent next_mouse() {
+        const auto event = display->wait_event(5.0);
+        EXPECT_TRUE(event && std::holds_alternative<MouseEvent>(*event));
+        return event && std::holds_alternative<MouseEvent>(*event) ? std::get<MouseEvent>(*event)
+                                                                   : MouseEvent{};
+    }
+    KeyEvent next_key() {
+        const auto event = display->wait_event(5.0);
+        EXPECT_TRUE(event && std::holds_alternative<KeyEvent>(*event));
+        return event && std::holds_alternative<KeyEvent>(*event) ? std::get<KeyEvent>(*event) : KeyEvent{};
+    }
+
+    std::unique_ptr<SdlDisplay> display;
+    SDL_Window* window = nullptr;
+};
+
+TEST_F(SdlDisplayTest, ShowsTheSceneScaledToTheWindow) {
+    Raster scene(k_w, k_h, rgb(255, 255, 255));
+    display->present(scene, scene.bounds());  // before the window: nothing to show on, nothing happens
+    // A GL back buffer is undefined once presented; the software renderer's stays readable.
+    SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
+    show_main();
+    size_window(2 * k_w, 2 * k_h);
+
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 200; ++x) scene.at(x, y) = rgb(200, 20, 40);
+    scene.at(1023, 767) = rgb(0, 0, 255);
+    display->present(scene, scene.bounds());
+
+    SDL_Renderer* renderer = SDL_GetRenderer(window);
+    ASSERT_NE(renderer, nullptr);
+    auto pixel_at = [&](int x, int y) -> Color {
+        // Read in window pixels: the logical size would scale the rectangle.
+        SDL_RenderSetLogicalSize(renderer, 0, 0);
+        SDL_RenderSetScale(renderer, 1.0f, 1.0f);
+        Uint32 p = 0;
+        const SDL_Rect r{x, y, 1, 1};
+        EXPECT_EQ(SDL_RenderReadPixels(renderer, &r, SDL_PIXELFORMAT_ABGR8888, &p, 4), 0) << SDL_GetError();
+        SDL_RenderSetLogicalSize(renderer, k_w, k_h);
+        return p & k_color_mask;
+    };
+    EXPECT_EQ(pixel_at(100, 100), rgb(200, 20, 40)) << "red stays red";
+    EXPECT_EQ(pixel_at(600, 300), rgb(255, 255, 255));
+    EXPECT_EQ(pixel_at(2047, 1535), rgb(0, 0, 255));
+
+    // Only the dirty rectangle is uploaded again, from its own place in the scene.
+    for (Color& c : scene.pixels) c = rgb(0, 128, 0);
+    display->present(scene, Rect{500, 300, 40, 20});
+    EXPECT_EQ(pixel_at(2 * 510, 2 * 310), rgb(0, 128, 0));
+    // Scaling blends neighbours, so the edges are sampled one scene pixel inside and outside.
+    EXPECT_EQ(pixel_at(2 * 501, 2 * 301), rgb(0, 128, 0));
+    EXPECT_EQ(pixel_at(2 * 538, 2 * 318), rgb(0, 128, 0));
+    EXPECT_EQ(pixel_at(2 * 541, 2 * 310), rgb(255, 255, 255)) << "right of the dirty rectangle";
+    EXPECT_EQ(pixel_at(2 * 510, 2 * 321), rgb(255, 255, 255)) << "below the dirty rectangle";
+    EXPECT_EQ(pixel_at(2 * 498, 2 * 298), rgb(255, 255, 255)) << "above and left of it";
+    EXPECT_EQ(pixel_at(100, 100), rgb(200, 20, 40));
+
+    display->present(scene, Rect{1000, 700, 500, 500});  // reaching past the scene
+    EXPECT_EQ(pixel_at(2047, 1535), rgb(0, 128, 0));
+}
+
+TEST_F(SdlDisplayTest, MouseEventsArriveInScenePixelsWithTheirButtons) {
+    show_main();
+    size_window(2 * k_w, 2 * k_h);
+
+    push_button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_X1, 10, 10);  // not a button the handlers know
+    push_button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 10, 10,
+                SDL_GetWindowID(window) + 100);  // another window
+    push_button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 1000, 600);
+    MouseEvent m = next_mouse();
+    EXPECT_EQ(m.action, MouseAction::Down);
+    EXPECT_EQ(m.button, k_left_button);
+    EXPECT_EQ(m.buttons, k_left_button);
+    EXPECT_EQ(m.x, 500);
+    EXPECT_EQ(m.y, 300);
+
+    push_button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, 20, 40);
+    m = next_mouse();
+    EXPECT_EQ(m.button, k_right_button);
+    EXPECT_EQ(m.buttons, k_left_button | k_right_button);
+    EXPECT_EQ(m.x, 10);
+    EXPECT_EQ(m.y, 20);
+
+    push_motion(2 * 1023 + 1, 2 * 767 + 1);
+    m = next_mouse();
+    EXPECT_EQ(m.action, MouseAction::Move);
+    EXPECT_EQ(m.button, 0);
+    EXPECT_EQ(m.buttons, k_left_button | k_right_button);
+    EXPECT_EQ(m.x, 1023);
+    EXPECT_EQ(m.y, 767);
+
+    push_button(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 5000, 4000);
+    m = next_mouse();
+    EXPECT_EQ(m.action, MouseAction::Up);
+    EXPECT_EQ(m.button, k_left_button);
+    EXPECT_EQ(m.buttons, k_right_button);
+    EXPECT_EQ(m.x, 1023) << "beyond the scene maps to its edge";
+    EXPECT_EQ(m.y, 767);
+
+    push_button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE, -30, -1);
+    m = next_mouse();
+    EXPECT_EQ(m.button, k_middle_button);
+    EXPECT_EQ(m.buttons, k_right_button | k_middle_button);
+    EXPECT_EQ(m.x, 0);
+    EXPECT_EQ(m.y, 0);
+
+    // A window wider than the scene's shape: the bars beside it map to the nearest edge.
+    size_window(2 * k_w + 200, 2 * k_h);
+    push_motion(50, 400);
+    m = next_mouse();
+    EXPECT_EQ(m.x, 0);
+    EXPECT_EQ(m.y, 200);
+    push_motion(100 + 2 * 300, 400);
+    m = next_mouse();
+    EXPECT_EQ(m.x, 300);
+    push_motion(2 * k_w + 150, 400);
+    m = next_mouse();
+    EXPECT_EQ(m.x, 1023);
+}
+
+TEST_F(SdlDisplayTest, KeysCarryTheirCodeAndTheModifiersOfTheirOwnEvent) {
+    show_main();
+
+    push_key(SDLK_p, KMOD_LCTRL);
+    KeyEvent k = next_key();
+    EXPECT_EQ(k.code, 'P');
+    EXPECT_EQ(k.shift, k_ctrl_key);
+
+    push_key(SDLK_x, KMOD_RSHIFT | KMOD_LALT);
+    k = next_key();
+    EXPECT_EQ(k.code, 'X');
+    EXPECT_EQ(k.shift, k_shift_key | k_alt_key);
+
+    push_key(SDLK_7, KMOD_NONE);
+    k = next_key();
+    EXPECT_EQ(k.code, '7');
+    EXPECT_EQ(k.shift, 0);
+
+    push_key(SDLK_F4, KMOD_LALT);
+    k = next_key();
+    EXPECT_EQ(k.code, 0x73);
+    EXPECT_EQ(k.shift, k_alt_key);
+
+    push_key(SDLK_ESCAPE, KMOD_NONE);
+    EXPECT_EQ(next_key().code, 0x1B);
+}
+
+TEST_F(SdlDisplayTest, WaitingWithoutEventsTimesOut) {
+    show_main();
+    while (display->wait_event(0.01)) {
+    }
+    EXPECT_FALSE(display->wait_event(0.05));
+    EXPECT_FALSE(display->wait_event(0));
+}
+
+TEST_F(SdlDisplayTest, PointersAndScreenChangesNeverStopTheProgram) {
+    display->hide_splash();   // no splash shown
+    display->set_pointer(1);  // nothing made yet
+
+    const Raster splash(200, 250, rgb(255, 255, 0));
+    display->show_splash(splash, 200, 248);
+    display->hide_splash();
+    display->hide_splash();
+
+    show_main();
+    const Raster arrow(32, 32, 0xFF000000);
+    const PointerId made = display->make_pointer(arrow, Point{0, 0});
+    const PointerId again = display->make_pointer(arrow, Point{31, 31});
+    const PointerId system = display->system_pointer(SystemPointer::Arrow);
+    const PointerId busy = display->system_pointer(SystemPointer::Busy);
+    for (PointerId id : {made, again, system, busy}) EXPECT_GE(id, 0);
+    if (made && again) {
+        EXPECT_NE(made, again);
+    }
+    EXPECT_EQ(display->make_pointer(arrow, Point{40, 5}), 0) << "a hot spot outside the picture makes none";
+    for (PointerId id : {0, made, again, system, busy, 99, -1}) display->set_pointer(id);
+
+    EXPECT_NO_THROW(run_trapped([&] { display->enter_fullscreen(); }));
+    EXPECT_NO_THROW(run_trapped([&] { display->leave_fullscreen(); }));
+    display->minimise_main();
+
+    Raster scene(k_w, k_h, rgb(1, 2, 3));
+    display->present(scene, scene.bounds());
+    while (display->wait_event(0.01)) {
+    }
+}
+
+}  // namespace
+}  // namespace zuvela

@@ -1,0 +1,63 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "platform/errors.h"
+#include "platform/fake/fake_platform.h"
+#include "shell/application.h"
+
+namespace zuvela {
+namespace {
+
+class EventLoopTest : public ::testing::Test {
+  protected:
+    EventLoopTest() { fake.install_all_assets(); }
+
+    void run() { EXPECT_THROW(app.run(), ScriptFinished); }
+
+    FakePlatform fake;
+    std::ostringstream diagnostics;
+    Application app{fake.platform, AppConfig{"", "https://quillmar.example/"}, diagnostics};
+};
+
+TEST_F(EventLoopTest, AnIdleProgramDrawsNothing) {
+    fake.display.post_move(5, 5, 0, fake.clock.now + 10);
+    run();
+    const int presents = fake.display.presents;
+    fake.display.post_move(6, 6, 0, fake.clock.now + 60);  // the bare window: nothing changes
+    fake.display.post_move(7, 7, 0, fake.clock.now + 61);
+    EXPECT_THROW(app.window().process_events_until(-1), ScriptFinished);
+    EXPECT_EQ(fake.display.presents, presents);
+}
+
+TEST_F(EventLoopTest, TheRepeatTimerTicksEveryHalfSecondOnlyWhileEnabled) {
+    std::vector<double> ticks;
+    app.window().seams().tmrRepeat_Timer = [&] {
+        ticks.push_back(fake.clock.now);
+        if (ticks.size() == 4) app.window().scene().set_timer_enabled(false);
+    };
+    run();
+    EXPECT_TRUE(ticks.empty()) << "disabled at start";
+
+    app.window().scene().set_timer_enabled(true);
+    fake.display.post_move(5, 5, 0, fake.clock.now + 5);
+    EXPECT_THROW(app.window().process_events_until(-1), ScriptFinished);
+    ASSERT_EQ(ticks.size(), 4u);
+    for (std::size_t i = 1; i < ticks.size(); ++i) EXPECT_NEAR(ticks[i] - ticks[i - 1], 0.5, 1e-9);
+}
+
+TEST_F(EventLoopTest, AFailingTimerTickIsTrappedAndTheNextOneComes) {
+    int ticks = 0;
+    app.window().seams().tmrRepeat_Timer = [&] {
+        if (++ticks == 3) app.window().scene().set_timer_enabled(false);
+        throw PlatformError("the music is gone");
+    };
+    run();
+    app.window().scene().set_timer_enabled(true);
+    fake.display.post_move(5, 5, 0, fake.clock.now + 3);
+    EXPECT_THROW(app.window().process_events_until(-1), ScriptFinished);
+    EXPECT_EQ(ticks, 3);
+}
+
+}  // namespace
+}  // namespace zuvela
