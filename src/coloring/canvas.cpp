@@ -1,11 +1,21 @@
 #include "coloring/canvas.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "coloring/pencil.h"
 #include "shell/forma_main.h"
 
 namespace zuvela {
+
+namespace {
+
+// Positions between pixels go to the nearest one, halves to the even one.
+std::int32_t rounded(double v) {
+    return std::int32_t(std::nearbyint(v));
+}
+
+}  // namespace
 
 Canvas::Canvas(FormaMain& window) : m_window(window) {
     take_picture(window.scene().control(ControlId::Slika).picture);
@@ -16,15 +26,19 @@ Canvas::Canvas(FormaMain& window) : m_window(window) {
 
 void Canvas::Slika_MouseDown(const MouseArgs& args) {
     ProgramState& state = m_window.state();
-    state.last_x = args.x;
-    state.last_y = args.y;
+    const Point at{rounded(args.x), rounded(args.y)};
+    state.last_x = at.x;
+    state.last_y = at.y;
     if (state.fill_mode == k_false) return;
 
     if (args.button == k_left_button) {
         const Color fill_color = Color(state.current_color) & k_color_mask;
-        if (!m_image.contains(args.x, args.y)) return;
-        if (is_outline_color(m_image.at(args.x, args.y))) return;
-        did_change(m_fill.fill(m_image, {args.x, args.y}, fill_color));
+        // A press on the canvas's last half pixel rounds to just outside it: there is nothing to fill there,
+        // and nothing that counts as an outline either.
+        if (m_image.contains(at.x, at.y)) {
+            if (is_outline_color(m_image.at(at.x, at.y))) return;
+            did_change(m_fill.fill(m_image, at, fill_color));
+        }
     }
     if (state.window_sounds_on()) m_window.play_sound_effect("/SOUND/SVPLAVA.WAV");
 }
@@ -33,9 +47,10 @@ void Canvas::Slika_MouseMove(const MouseArgs& args) {
     ProgramState& state = m_window.state();
     if (args.button == k_left_button && state.fill_mode == k_false) {
         const Color pen_color = Color(state.current_color) & k_color_mask;
-        did_change(draw_pencil_segment(m_image, {state.last_x, state.last_y}, {args.x, args.y}, pen_color));
-        state.last_x = args.x;
-        state.last_y = args.y;
+        const Point to{rounded(args.x), rounded(args.y)};
+        did_change(draw_pencil_segment(m_image, {state.last_x, state.last_y}, to, pen_color));
+        state.last_x = to.x;
+        state.last_y = to.y;
         return;
     }
     if (auto& reset = m_window.seams().reset_rollover_buttons) reset();

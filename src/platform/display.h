@@ -21,14 +21,15 @@ inline constexpr int k_shift_key = 1;
 inline constexpr int k_ctrl_key = 2;
 inline constexpr int k_alt_key = 4;
 
-// Positions are scene pixels (the 1024 × 768 scene), already mapped back from the screen.
+// Positions are in scene pixels (the 1024 × 768 scene), mapped back from the screen; on a scaled screen they
+// fall between whole pixels.
 struct MouseEvent {
     MouseAction action = MouseAction::Move;
     int button = 0;   // the button pressed or released (Down, Up)
     int buttons = 0;  // buttons held after the event
     int shift = 0;
-    int x = 0;
-    int y = 0;
+    double x = 0;
+    double y = 0;
 };
 
 struct KeyEvent {

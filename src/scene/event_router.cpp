@@ -1,5 +1,7 @@
 #include "scene/event_router.h"
 
+#include <cmath>
+
 #include "platform/errors.h"
 
 namespace zuvela {
@@ -25,7 +27,7 @@ MouseArgs EventRouter::args_for(ControlId target, const MouseEvent& e, int butto
 }
 
 void EventRouter::mouse(const MouseEvent& e) {
-    const Point p{e.x, e.y};
+    const Point p{int(std::floor(e.x)), int(std::floor(e.y))};
     const ControlId under = target_at(p);
     const ControlId target = m_capture.value_or(under);
 

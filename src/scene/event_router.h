@@ -15,8 +15,8 @@ namespace zuvela {
 struct MouseArgs {
     int button = 0;
     int shift = 0;
-    int x = 0;
-    int y = 0;
+    double x = 0;
+    double y = 0;
 };
 
 struct KeyArgs {

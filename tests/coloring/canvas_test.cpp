@@ -27,6 +27,27 @@ TEST_F(CanvasTest, ABucketPressFloodsTheAreaUpToTheOutlinesAndPlaysTheSound) {
     EXPECT_EQ(fake.sounds.played.size(), 2u);
 }
 
+TEST_F(CanvasTest, PositionsBetweenPixelsRoundToTheNearestHalvesToEven) {
+    app.window().state().fill_mode = k_false;
+    press(20.5, 21.5);
+    EXPECT_EQ(app.window().state().last_x, 20);
+    EXPECT_EQ(app.window().state().last_y, 22);
+    press(20.4, 21.6);
+    EXPECT_EQ(app.window().state().last_x, 20);
+    EXPECT_EQ(app.window().state().last_y, 22);
+    drag(30.5, 22.2);
+    EXPECT_EQ(app.window().state().last_x, 30);
+    EXPECT_EQ(canvas_at(30, 22), rgb(255, 0, 0));
+
+    app.window().state().fill_mode = k_true;
+    press(749.6, 300);  // rounds to just past the last column: nothing filled, the sound as for any press
+    EXPECT_EQ(app.window().state().last_x, 750);
+    EXPECT_EQ(canvas_at(749, 300), k_white);
+    EXPECT_EQ(fake.sounds.played.size(), 1u);
+    press(10.4, 9.6);  // the box's corner, (10, 10)
+    EXPECT_EQ(canvas_at(30, 30), rgb(255, 0, 0));
+}
+
 TEST_F(CanvasTest, OutlinesAndDarkRedsAreNotFilledButOtherDarkColoursAre) {
     press(7, 7);
     EXPECT_EQ(canvas_at(7, 7), k_black);

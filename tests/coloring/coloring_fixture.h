@@ -39,14 +39,19 @@ class ColoringTest : public ::testing::Test {
     }
 
     Color canvas_at(int x, int y) const { return const_cast<Application&>(app).canvas().image().at(x, y); }
-    void press(int x, int y, int button = k_left_button) { app.canvas().Slika_MouseDown({button, 0, x, y}); }
-    void drag(int x, int y, int buttons = k_left_button) { app.canvas().Slika_MouseMove({buttons, 0, x, y}); }
+    void press(double x, double y, int button = k_left_button) {
+        app.canvas().Slika_MouseDown({button, 0, x, y});
+    }
+    void drag(double x, double y, int buttons = k_left_button) {
+        app.canvas().Slika_MouseMove({buttons, 0, x, y});
+    }
     // Clicks a control through the router, as the window would: under the error trap.
     void click(ControlId id) {
         const Rect r = app.window().scene().control(id).place;
         app.window().router().dispatch(
-            MouseEvent{MouseAction::Down, k_left_button, k_left_button, 0, r.x + 1, r.y + 1});
-        app.window().router().dispatch(MouseEvent{MouseAction::Up, k_left_button, 0, 0, r.x + 1, r.y + 1});
+            MouseEvent{MouseAction::Down, k_left_button, k_left_button, 0, double(r.x + 1), double(r.y + 1)});
+        app.window().router().dispatch(
+            MouseEvent{MouseAction::Up, k_left_button, 0, 0, double(r.x + 1), double(r.y + 1)});
     }
 
     FakePlatform fake;

@@ -12,7 +12,8 @@ class PaletteTest : public ColoringTest {
     }
     void router_move(int slot) {
         const Rect r = app.window().scene().control(palette_swatch(slot)).place;
-        app.window().router().dispatch(MouseEvent{MouseAction::Move, 0, 0, 0, r.x + 5, r.y + 5});
+        app.window().router().dispatch(
+            MouseEvent{MouseAction::Move, 0, 0, 0, double(r.x + 5), double(r.y + 5)});
     }
     static std::string file(int look, int slot) {
         return "/opt/Zuvela/PICTURE/BOJE" + std::to_string(look) + "_" + (slot < 10 ? "0" : "") +

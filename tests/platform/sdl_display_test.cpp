@@ -113,13 +113,9 @@ TEST_F(SdlDisplayTest, ShowsTheSceneScaledToTheWindow) {
     SDL_Renderer* renderer = SDL_GetRenderer(window);
     ASSERT_NE(renderer, nullptr);
     auto pixel_at = [&](int x, int y) -> Color {
-        // Read in window pixels: the logical size would scale the rectangle.
-        SDL_RenderSetLogicalSize(renderer, 0, 0);
-        SDL_RenderSetScale(renderer, 1.0f, 1.0f);
         Uint32 p = 0;
         const SDL_Rect r{x, y, 1, 1};
         EXPECT_EQ(SDL_RenderReadPixels(renderer, &r, SDL_PIXELFORMAT_ABGR8888, &p, 4), 0) << SDL_GetError();
-        SDL_RenderSetLogicalSize(renderer, k_w, k_h);
         return p & k_color_mask;
     };
     EXPECT_EQ(pixel_at(100, 100), rgb(200, 20, 40)) << "red stays red";
@@ -164,13 +160,13 @@ TEST_F(SdlDisplayTest, MouseEventsArriveInScenePixelsWithTheirButtons) {
     EXPECT_EQ(m.x, 10);
     EXPECT_EQ(m.y, 20);
 
-    push_motion(2 * 1023 + 1, 2 * 767 + 1);
+    push_motion(2 * 1023 + 1, 2 * 767 + 1);  // the last window pixel: half-way through the last scene pixel
     m = next_mouse();
     EXPECT_EQ(m.action, MouseAction::Move);
     EXPECT_EQ(m.button, 0);
     EXPECT_EQ(m.buttons, k_left_button | k_right_button);
-    EXPECT_EQ(m.x, 1023);
-    EXPECT_EQ(m.y, 767);
+    EXPECT_EQ(m.x, 1023.5);
+    EXPECT_EQ(m.y, 767.5);
 
     push_button(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 5000, 4000);
     m = next_mouse();

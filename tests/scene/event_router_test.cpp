@@ -10,13 +10,13 @@
 namespace zuvela {
 namespace {
 
-MouseEvent press(int x, int y, int button = k_left_button, int held_before = 0) {
+MouseEvent press(double x, double y, int button = k_left_button, int held_before = 0) {
     return {MouseAction::Down, button, held_before | button, 0, x, y};
 }
-MouseEvent release(int x, int y, int button = k_left_button, int still_held = 0) {
+MouseEvent release(double x, double y, int button = k_left_button, int still_held = 0) {
     return {MouseAction::Up, button, still_held, 0, x, y};
 }
-MouseEvent move(int x, int y, int buttons = 0) {
+MouseEvent move(double x, double y, int buttons = 0) {
     return {MouseAction::Move, 0, buttons, 0, x, y};
 }
 
@@ -29,15 +29,15 @@ class EventRouterTest : public ::testing::Test {
     void record(ControlId id, std::string name) {
         router.on_click(id, [this, name] { calls.push_back(name + ".click"); });
         router.on_mouse_move(id, [this, name](const MouseArgs& a) {
-            calls.push_back(name + ".move " + std::to_string(a.button) + " " + std::to_string(a.x) + "," +
-                            std::to_string(a.y));
+            calls.push_back(name + ".move " + std::to_string(a.button) + " " + std::to_string(int(a.x)) +
+                            "," + std::to_string(int(a.y)));
         });
         router.on_key_down(
             id, [this, name](const KeyArgs& k) { calls.push_back(name + ".key " + std::to_string(k.code)); });
         if (id != ControlId::Slika && id != ControlId::Form) return;  // the only ones with a press handler
         router.on_mouse_down(id, [this, name](const MouseArgs& a) {
-            calls.push_back(name + ".down " + std::to_string(a.button) + " " + std::to_string(a.x) + "," +
-                            std::to_string(a.y));
+            calls.push_back(name + ".down " + std::to_string(a.button) + " " + std::to_string(int(a.x)) +
+                            "," + std::to_string(int(a.y)));
         });
     }
     std::vector<std::string> take() { return std::exchange(calls, {}); }

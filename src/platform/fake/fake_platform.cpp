@@ -108,12 +108,12 @@ void FakeDisplay::post(InputEvent event, double at) {
 }
 
 void FakeDisplay::post_click(int x, int y, double at) {
-    post(MouseEvent{MouseAction::Down, k_left_button, k_left_button, 0, x, y}, at);
-    post(MouseEvent{MouseAction::Up, k_left_button, 0, 0, x, y}, at);
+    post(MouseEvent{MouseAction::Down, k_left_button, k_left_button, 0, double(x), double(y)}, at);
+    post(MouseEvent{MouseAction::Up, k_left_button, 0, 0, double(x), double(y)}, at);
 }
 
 void FakeDisplay::post_move(int x, int y, int buttons, double at) {
-    post(MouseEvent{MouseAction::Move, 0, buttons, 0, x, y}, at);
+    post(MouseEvent{MouseAction::Move, 0, buttons, 0, double(x), double(y)}, at);
 }
 
 void FakeMusic::close_down() {

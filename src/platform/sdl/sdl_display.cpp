@@ -145,7 +145,6 @@ void SdlDisplay::show_main(const std::string& caption, const Raster& icon) {
     if (!m_renderer) m_renderer = SDL_CreateRenderer(m_main, -1, 0);
     if (!m_renderer) throw PlatformError(SDL_GetError());
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
-    SDL_RenderSetLogicalSize(m_renderer, k_scene_w, k_scene_h);
     m_scene = SDL_CreateTexture(m_renderer, SDL_PIXELFORMAT_XBGR8888, SDL_TEXTUREACCESS_STREAMING, k_scene_w,
                                 k_scene_h);
     if (!m_scene) throw PlatformError(SDL_GetError());
@@ -180,11 +179,30 @@ void SdlDisplay::present(const Raster& scene, const Rect& dirty) {
     redraw_main();
 }
 
+SDL_Rect SdlDisplay::scene_view() const {
+    // The scene scaled to fit the window with its aspect kept; what is left over are black bars.
+    int w = 0, h = 0;
+    SDL_GetWindowSize(m_main, &w, &h);
+    if (w <= 0 || h <= 0) return {0, 0, k_scene_w, k_scene_h};
+    const double scale = std::min(double(w) / k_scene_w, double(h) / k_scene_h);
+    const int vw = int(std::lround(k_scene_w * scale)), vh = int(std::lround(k_scene_h * scale));
+    return {(w - vw) / 2, (h - vh) / 2, vw, vh};
+}
+
 void SdlDisplay::redraw_main() {
     if (!m_renderer) return;
     SDL_SetRenderDrawColor(m_renderer, 0, 0, 0, 255);
     SDL_RenderClear(m_renderer);
-    SDL_RenderCopy(m_renderer, m_scene, nullptr, nullptr);
+    // The renderer may count in device pixels where the window counts in points.
+    int window_w = 0, window_h = 0, output_w = 0, output_h = 0;
+    SDL_GetWindowSize(m_main, &window_w, &window_h);
+    SDL_GetRendererOutputSize(m_renderer, &output_w, &output_h);
+    const double fx = window_w > 0 ? double(output_w) / window_w : 1.0;
+    const double fy = window_h > 0 ? double(output_h) / window_h : 1.0;
+    const SDL_Rect view = scene_view();
+    const SDL_Rect target{int(std::lround(view.x * fx)), int(std::lround(view.y * fy)),
+                          int(std::lround(view.w * fx)), int(std::lround(view.h * fy))};
+    SDL_RenderCopy(m_renderer, m_scene, nullptr, &target);
     SDL_RenderPresent(m_renderer);
 }
 
@@ -211,10 +229,14 @@ void SdlDisplay::set_pointer(PointerId pointer) {
         SDL_SetCursor(m_cursors[std::size_t(pointer - 1)]);
 }
 
-Point SdlDisplay::to_scene(int x, int y) const {
-    // With a logical size set, SDL reports positions in scene pixels already; the bars map to the nearest
-    // edge.
-    return {std::clamp(x, 0, k_scene_w - 1), std::clamp(y, 0, k_scene_h - 1)};
+SdlDisplay::ScenePosition SdlDisplay::to_scene(int x, int y) const {
+    // Positions between scene pixels are kept; the bars map to the nearest edge of the scene.
+    const SDL_Rect view = scene_view();
+    auto map = [](int at, int origin, int extent, int scene_extent) {
+        const double v = (at - origin) * double(scene_extent) / extent;
+        return v < 0 ? 0.0 : v >= scene_extent ? double(scene_extent - 1) : v;
+    };
+    return {map(x, view.x, view.w, k_scene_w), map(y, view.y, view.h, k_scene_h)};
 }
 
 std::optional<InputEvent> SdlDisplay::translate(const SDL_Event& e) {
@@ -227,13 +249,13 @@ std::optional<InputEvent> SdlDisplay::translate(const SDL_Event& e) {
             const bool down = e.type == SDL_MOUSEBUTTONDOWN;
             m_buttons = down ? (m_buttons | bit) : (m_buttons & ~bit);
             SDL_CaptureMouse(m_buttons ? SDL_TRUE : SDL_FALSE);
-            const Point p = to_scene(e.button.x, e.button.y);
+            const ScenePosition p = to_scene(e.button.x, e.button.y);
             return MouseEvent{
                 down ? MouseAction::Down : MouseAction::Up, bit, m_buttons, shift_state(), p.x, p.y};
         }
         case SDL_MOUSEMOTION: {
             if (e.motion.windowID != SDL_GetWindowID(m_main)) return std::nullopt;
-            const Point p = to_scene(e.motion.x, e.motion.y);
+            const ScenePosition p = to_scene(e.motion.x, e.motion.y);
             return MouseEvent{MouseAction::Move, 0, m_buttons, shift_state(), p.x, p.y};
         }
         case SDL_KEYDOWN:

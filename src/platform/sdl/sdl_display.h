@@ -33,7 +33,12 @@ class SdlDisplay final : public Display {
     std::optional<InputEvent> translate(const SDL_Event& e);
     void redraw_main();
     void redraw_splash();
-    Point to_scene(int x, int y) const;
+    struct ScenePosition {
+        double x;
+        double y;
+    };
+    ScenePosition to_scene(int x, int y) const;
+    SDL_Rect scene_view() const;
 
     SDL_Window* m_splash = nullptr;
     SDL_Renderer* m_splash_renderer = nullptr;
