@@ -95,7 +95,11 @@ std::optional<ControlId> Scene::control_at(Point p) const {
 void Scene::compose(Raster& frame, const Rect& area) const {
     const Rect clip = area.intersected(k_scene_rect);
     if (clip.empty()) return;
-    for (int y = clip.y; y < clip.bottom(); ++y) std::fill_n(frame.row(y) + clip.x, clip.w, Color{0});
+    const bool covered =
+        m_background && m_background->width >= k_scene_width && m_background->height >= k_scene_height;
+    if (!covered) {
+        for (int y = clip.y; y < clip.bottom(); ++y) std::fill_n(frame.row(y) + clip.x, clip.w, Color{0});
+    }
     if (m_background) blit(frame, *m_background, {0, 0}, clip);
     for (auto row = k_controls.rbegin(); row != k_controls.rend(); ++row) {
         const Control& c = control(row->id);

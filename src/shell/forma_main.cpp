@@ -181,7 +181,6 @@ void FormaMain::tick_timer_if_due(double now) {
 void FormaMain::handle(const InputEvent& event) {
     if (!m_main_shown) return;  // the splash has no handlers
     m_router.dispatch(event);
-    show_pointer_for(m_hovered);
 }
 
 void FormaMain::render() {
