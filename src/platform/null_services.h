@@ -8,10 +8,17 @@ namespace zuvela {
 class NullSoundEffects final : public SoundEffects {
   public:
     void play(const std::string&) override {}
+    void speak(const std::string&) override {}
 };
 
 class NullMusic final : public Music {
   public:
+    void create_performance() override {}
+    void set_master_volume(std::int32_t) override {}
+    int load_segment(const std::string&) override { return 1; }
+    int play_segment(int) override { return 1; }
+    bool is_playing(int, int) override { return false; }
+    void stop(int, int) override {}
     void close_down() override {}
 };
 

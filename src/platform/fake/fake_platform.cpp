@@ -116,6 +116,37 @@ void FakeDisplay::post_move(int x, int y, int buttons, double at) {
     post(MouseEvent{MouseAction::Move, 0, buttons, 0, double(x), double(y)}, at);
 }
 
+void FakeMusic::create_performance() {
+    m_log.push_back("music_create_performance");
+    if (fail_create) throw PlatformError("no music");
+}
+
+void FakeMusic::set_master_volume(std::int32_t level) {
+    m_log.push_back("music_volume " + std::to_string(level));
+}
+
+int FakeMusic::load_segment(const std::string& path) {
+    m_log.push_back("music_load " + path);
+    if (missing.count(path)) throw PlatformError("cannot read " + path);
+    return 1;
+}
+
+int FakeMusic::play_segment(int segment) {
+    m_log.push_back("music_play " + std::to_string(segment));
+    playing = true;
+    return ++playbacks;
+}
+
+bool FakeMusic::is_playing(int segment, int playback) {
+    m_log.push_back("music_is_playing " + std::to_string(segment) + " " + std::to_string(playback));
+    return playing;
+}
+
+void FakeMusic::stop(int segment, int playback) {
+    m_log.push_back("music_stop " + std::to_string(segment) + " " + std::to_string(playback));
+    playing = false;
+}
+
 void FakeMusic::close_down() {
     m_log.push_back("music_close_down");
     if (fail_close_down) throw PlatformError("music will not close");

@@ -104,7 +104,12 @@ class FakeSoundEffects final : public SoundEffects {
         played.push_back(path);
         m_log.push_back("play " + path);
     }
+    void speak(const std::string& path) override {
+        spoken.push_back(path);
+        m_log.push_back("speak " + path);
+    }
     std::vector<std::string> played;
+    std::vector<std::string> spoken;
 
   private:
     CallLog& m_log;
@@ -113,8 +118,19 @@ class FakeSoundEffects final : public SoundEffects {
 class FakeMusic final : public Music {
   public:
     explicit FakeMusic(CallLog& log) : m_log(log) {}
+    void create_performance() override;
+    void set_master_volume(std::int32_t level) override;
+    int load_segment(const std::string& path) override;
+    int play_segment(int segment) override;
+    bool is_playing(int segment, int playback) override;
+    void stop(int segment, int playback) override;
     void close_down() override;
+
+    bool fail_create = false;
     bool fail_close_down = false;
+    std::set<std::string> missing;  // MIDI files that cannot be read
+    bool playing = false;           // what is_playing answers
+    int playbacks = 0;
 
   private:
     CallLog& m_log;
