@@ -13,7 +13,7 @@
 #include "platform/sdl/sdl_pictures.h"
 #include "platform/seeded_random.h"
 #include "platform/steady_clock.h"
-#include "shell/application.h"
+#include "app/application.h"
 
 int main(int, char**) {
     using namespace zuvela;

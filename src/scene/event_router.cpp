@@ -54,8 +54,8 @@ void EventRouter::mouse(const MouseEvent& e) {
             break;
     }
 
-    const std::optional<ControlId> hovered = m_scene.control_at(p);
-    const ControlId shown = hovered.value_or(ControlId::Form);
+    // While a press keeps the mouse, the pointer stays the pressed control's.
+    const ControlId shown = m_capture ? *m_capture : m_scene.control_at(p).value_or(ControlId::Form);
     if (m_pointer_watcher && m_hovered != shown) {
         m_hovered = shown;
         m_pointer_watcher(shown);

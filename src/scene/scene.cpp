@@ -30,8 +30,9 @@ Scene::Scene() {
 
 void Scene::set_picture(ControlId id, PictureRef picture) {
     Control& c = mutable_control(id);
+    if (c.picture == picture) return;  // the cache hands back the same picture for an unchanged file
     c.picture = std::move(picture);
-    if (c.visible) invalidate(c.place);
+    if (c.visible && !c.live) invalidate(c.place);
 }
 
 void Scene::set_visible(ControlId id, bool visible) {

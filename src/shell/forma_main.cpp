@@ -11,6 +11,7 @@ namespace zuvela {
 namespace {
 
 constexpr double k_wait_seconds = 3.0;
+constexpr double k_frame_seconds = 1.0 / 60.0;
 
 struct BuiltinPointer {
     PointerKind kind;
@@ -162,8 +163,22 @@ void FormaMain::process_events_until(double deadline) {
         double wake = deadline;
         if (m_scene.timer_enabled() && (wake < 0 || m_next_tick < wake)) wake = m_next_tick;
         const double timeout = wake < 0 ? -1.0 : std::max(0.0, wake - now);
-        if (const auto event = m_platform.display.wait_event(timeout)) handle(*event);
+        if (const auto event = m_platform.display.wait_event(timeout)) {
+            handle(*event);
+            take_queued_events();
+        }
         render();
+    }
+}
+
+void FormaMain::take_queued_events() {
+    // Everything already queued is handled before the next frame is drawn, so a fast hand costs one frame,
+    // not one frame per event. A flood that never ends still gets a frame at least once per refresh.
+    const double until = m_platform.clock.monotonic_seconds() + k_frame_seconds;
+    while (m_platform.clock.monotonic_seconds() < until) {
+        const auto event = m_platform.display.wait_event(0);
+        if (!event) return;
+        handle(*event);
     }
 }
 

@@ -74,6 +74,7 @@ class FormaMain {
     void show_pointer_for(ControlId id);
     PointerId pointer_of(PointerKind kind);
     void handle(const InputEvent& event);
+    void take_queued_events();
     void tick_timer_if_due(double now);
 
     Platform& m_platform;

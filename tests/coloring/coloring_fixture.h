@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "platform/fake/fake_platform.h"
-#include "shell/application.h"
+#include "app/application.h"
 
 namespace zuvela {
 

@@ -2,6 +2,7 @@
 #include "coloring/wipe.h"
 #include "coloring/wipe_order.h"
 #include "coloring_fixture.h"
+#include "support/installed_assets.h"
 #include "platform/seeded_random.h"
 
 namespace zuvela {
@@ -112,7 +113,7 @@ TEST_F(ToolsTest, EachPassIsShownFrameByFrameOverAboutASecond) {
 }
 
 TEST_F(ToolsTest, ClicksMadeDuringAWipeWaitAndEachGetsAFullWipe) {
-    fake.install_all_assets();
+    install_all_assets(fake);
     const Rect paper = app.window().scene().control(ControlId::Papir).place;
     const double running = fake.clock.now + 7;  // start-up is over
     fake.display.post_click(paper.x + 2, paper.y + 2, running);

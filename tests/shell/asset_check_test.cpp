@@ -10,6 +10,7 @@
 
 #include "platform/errors.h"
 #include "platform/fake/fake_platform.h"
+#include "support/installed_assets.h"
 #include "shell/forma_main.h"
 
 namespace zuvela {
@@ -18,7 +19,7 @@ namespace {
 class AssetCheckTest : public ::testing::Test {
   protected:
     AssetCheckTest() {
-        fake.install_all_assets();
+        install_all_assets(fake);
         window.state().app_dir = "/opt/Zuvela";
         window.state().keyboard_hook = 7;
     }

@@ -4,14 +4,15 @@
 
 #include "platform/errors.h"
 #include "platform/fake/fake_platform.h"
-#include "shell/application.h"
+#include "support/installed_assets.h"
+#include "app/application.h"
 
 namespace zuvela {
 namespace {
 
 class EventLoopTest : public ::testing::Test {
   protected:
-    EventLoopTest() { fake.install_all_assets(); }
+    EventLoopTest() { install_all_assets(fake); }
 
     void run() { EXPECT_THROW(app.run(), ScriptFinished); }
 

@@ -4,6 +4,7 @@
 
 #include "platform/errors.h"
 #include "platform/fake/fake_platform.h"
+#include "support/installed_assets.h"
 #include "shell/asset_check.h"
 #include "shell/asset_paths.h"
 #include "shell/forma_main.h"
@@ -14,7 +15,7 @@ namespace {
 class StartupTest : public ::testing::Test {
   protected:
     StartupTest() {
-        fake.install_all_assets();
+        install_all_assets(fake);
         window.seams().check_asset_files = [this] { check_asset_files(window, asset_lengths, diagnostics); };
     }
 

@@ -3,8 +3,6 @@
 #include <algorithm>
 
 #include "platform/errors.h"
-#include "shell/asset_lengths.h"
-#include "shell/asset_paths.h"
 
 namespace zuvela {
 
@@ -169,11 +167,6 @@ float FakeRandom::next_uniform() {
     const float v = values[std::min(next, values.size() - 1)];
     ++next;
     return v;
-}
-
-void FakePlatform::install_all_assets() {
-    for (const AssetLength& entry : asset_lengths)
-        files.lengths[asset_path(files.folder, entry.literal)] = entry.length;
 }
 
 bool FakePlatform::logged(const std::string& entry) const {

@@ -194,8 +194,6 @@ struct FakePlatform {
     FakeRandom random;
     Platform platform{files, display, sounds, music, printer, browser, key_lock, clock, random};
 
-    // Every checked picture present with the expected length.
-    void install_all_assets();
     bool logged(const std::string& entry) const;
     // Position of the first entry starting with `prefix`, or -1.
     int position_of(const std::string& prefix) const;
