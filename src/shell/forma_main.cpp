@@ -142,6 +142,10 @@ void FormaMain::assign_picture(ControlId id, std::string_view literal) {
     m_scene.set_picture(id, load_asset_picture(literal));
 }
 
+void FormaMain::assign_background(std::string_view literal) {
+    m_scene.set_background(load_asset_picture(literal));
+}
+
 void FormaMain::play_sound_effect(std::string_view literal) {
     m_platform.sounds.play(asset_path(m_state.app_dir, literal));
 }

@@ -58,6 +58,8 @@ class FormaMain {
     // app_dir followed by the literal, read from the file now.
     PictureRef load_asset_picture(std::string_view literal);
     void assign_picture(ControlId id, std::string_view literal);
+    // The window's own picture, the background of the screen showing.
+    void assign_background(std::string_view literal);
     void play_sound_effect(std::string_view literal);
     // A pointer made from a loaded picture; the same unchanged picture gives the same pointer again.
     PointerId pointer_from_picture(const PictureRef& picture, Point hot_spot);

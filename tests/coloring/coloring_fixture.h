@@ -21,6 +21,7 @@ class ColoringTest : public ::testing::Test {
         s.current_color = std::int32_t(rgb(255, 0, 0));
         s.fill_mode = k_true;
         s.set_sounds_on(1);
+        s.music_off = 1;
         s.current_picture = 1;
         // Two boxes side by side: a left one (x 10..49) and a right one (x 60..99), rows 10..49.
         Raster outline(750, 600, k_white);

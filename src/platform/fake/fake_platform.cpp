@@ -11,9 +11,16 @@ PictureRef FakePictureFiles::load_picture(const std::string& path) {
     if (failing.count(path)) throw PlatformError("cannot load " + path);
     loads.push_back(path);
     auto it = contents.find(path);
-    auto picture =
-        std::make_shared<const Raster>(it != contents.end() ? it->second : Raster(2, 2, 0xFFFFFFFF));
+    const Raster decoded = it != contents.end() ? it->second : Raster(2, 2, 0xFFFFFFFF);
+    // Like the real cache: an unchanged file gives the same picture again.
+    if (auto kept = m_kept.find(path); kept != m_kept.end()) {
+        const Raster& before = *kept->second;
+        if (before.width == decoded.width && before.height == decoded.height && before.pixels == decoded.pixels)
+            return kept->second;
+    }
+    auto picture = std::make_shared<const Raster>(decoded);
     m_origin[picture.get()] = path;
+    m_kept[path] = picture;
     m_keep.push_back(picture);
     return picture;
 }

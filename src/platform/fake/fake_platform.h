@@ -50,6 +50,7 @@ class FakePictureFiles final : public PictureFiles {
     CallLog& m_log;
     std::map<const Raster*, std::string> m_origin;
     std::vector<PictureRef> m_keep;
+    std::map<std::string, PictureRef> m_kept;
 };
 
 class FakeDisplay final : public Display {
