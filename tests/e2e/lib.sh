@@ -29,18 +29,29 @@ stop_desktop() {
     wait 2>/dev/null
 }
 
+# The program's id goes through a file: scenarios run in subshells, which cannot set the harness's variables.
 start_program() {
     (cd "$app" && exec ./zuvela >"$e2e_out/zuvela.log" 2>&1) &
     program_pid=$!
+    echo "$program_pid" >"$e2e_out/program.pid"
     started_at=$(now_ms)
 }
 
+# Ends the program started last and checks that it ended: SIGTERM, then SIGKILL after two seconds.
 stop_program() {
-    if [ -n "${program_pid:-}" ]; then
-        kill "$program_pid" 2>/dev/null
-        wait "$program_pid" 2>/dev/null
-        program_pid=""
-    fi
+    local pid
+    pid=$(cat "$e2e_out/program.pid" 2>/dev/null) || return 0
+    rm -f "$e2e_out/program.pid"
+    kill -0 "$pid" 2>/dev/null || return 0
+    kill "$pid" 2>/dev/null
+    for _ in $(seq 20); do
+        kill -0 "$pid" 2>/dev/null || return 0
+        sleep 0.1
+    done
+    echo "   note: the program ignored SIGTERM; killed"
+    kill -9 "$pid" 2>/dev/null
+    sleep 0.2
+    ! kill -0 "$pid" 2>/dev/null
 }
 
 now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
@@ -120,4 +131,31 @@ drag_canvas() {
         sleep 0.02
     done
     xdotool mouseup 1
+}
+
+# "x y" of a point where two pictures of the same size differ most (blurred, so not a lone JPEG speck).
+differing_point() {
+    convert "$assets/$1" "$assets/$2" -compose difference -composite -blur 0x2 -colorspace gray -depth 8 txt:- |
+        tail -n +2 | sed -E 's/^([0-9]+),([0-9]+): \(([0-9.]+).*/\3 \1 \2/' | sort -n -r | head -1 | cut -d' ' -f2-
+}
+
+distance2() {  # distance2 "R G B" "R G B": squared distance
+    local a=($1) b=($2)
+    echo $(( (a[0]-b[0])**2 + (a[1]-b[1])**2 + (a[2]-b[2])**2 ))
+}
+
+# expect_look WHAT SHOT LEFT TOP REST HOVER lit|rest: the control at LEFT, TOP (scene) shows the one look.
+expect_look() {
+    local what=$1 s=$2 left=$3 top=$4 rest=$5 hover=$6 want=$7
+    local p; p=($(differing_point "$rest" "$hover"))
+    local seen; seen=$(scene_pixel "$s" $(( left + p[0] )) $(( top + p[1] )))
+    local d_rest d_hover
+    d_rest=$(distance2 "$seen" "$(asset_pixel "$rest" "${p[0]}" "${p[1]}")")
+    d_hover=$(distance2 "$seen" "$(asset_pixel "$hover" "${p[0]}" "${p[1]}")")
+    if { [ "$want" = lit ] && [ "$d_hover" -lt "$d_rest" ]; } || { [ "$want" = rest ] && [ "$d_rest" -lt "$d_hover" ]; }; then
+        echo "   ok: $what $want"
+    else
+        echo "   FAILED: $what should be $want (screen $seen at ${p[*]})"
+        return 1
+    fi
 }

@@ -27,8 +27,10 @@ cp "$program" "$app/"
 cp -r "$(dirname "$program")"/{PICTURE,SOUND,MUSIC} "$app/"
 mkdir -p "$app/MY_PICTURE"
 
+# E2E_ONLY=PATTERN runs only the scenarios whose name matches.
 for scenario in "$here"/scenario_*.sh; do
     name=$(basename "$scenario" .sh)
+    [[ "$name" == *${E2E_ONLY:-}* ]] || continue
     echo "== ${name#scenario_}"
     # shellcheck source=/dev/null
     ( source "$scenario" ) && pass "$name" || fail "$name"
