@@ -15,6 +15,8 @@ packages=(
   # end-to-end tests
   xvfb openbox xdotool imagemagick x11-utils sox cups cups-bsd
   cups-filters poppler-utils
+  # the package check
+  lintian appstream dpkg-dev file
 )
 
 missing=()

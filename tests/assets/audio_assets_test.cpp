@@ -1,15 +1,19 @@
-// Checks the committed colour sounds and background music as a player would meet them.
+// Checks the committed colour chimes, spoken colour names and background music as a player would meet them.
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <complex>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <map>
+#include <numbers>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -22,56 +26,190 @@ constexpr std::array<const char*, 12> k_colour_sounds = {
     "SIVA.WAV",   "TAMNOZUTA.WAV", "BRAON.WAV", "PLAVA.WAV",   "CRNA.WAV",  "PINK.WAV",
 };
 
-double rms_dbfs(const std::vector<short>& samples) {
-    double energy = 0;
-    for (short s : samples) energy += (s / 32768.0) * (s / 32768.0);
-    return 10.0 * std::log10(energy / static_cast<double>(samples.size()) + 1e-12);
+struct Sound {
+    int sample_rate = 0;
+    std::vector<double> samples;  // in [-1, 1]
+    double seconds() const { return static_cast<double>(samples.size()) / sample_rate; }
+};
+
+// Checks the format every sound shares on the way in: mono 16-bit PCM WAV.
+void read_sound(const std::filesystem::path& path, Sound& sound) {
+    SF_INFO info{};
+    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+    ASSERT_NE(file, nullptr) << path << ": " << sf_strerror(nullptr);
+    std::vector<short> pcm(static_cast<std::size_t>(info.frames) * info.channels);
+    const sf_count_t read = sf_readf_short(file, pcm.data(), info.frames);
+    sf_close(file);
+    ASSERT_EQ(read, info.frames);
+    EXPECT_EQ(info.format & SF_FORMAT_TYPEMASK, SF_FORMAT_WAV);
+    EXPECT_EQ(info.format & SF_FORMAT_SUBMASK, SF_FORMAT_PCM_16);
+    ASSERT_EQ(info.channels, 1);
+    EXPECT_TRUE(info.samplerate == 22050 || info.samplerate == 44100) << info.samplerate;
+    sound.sample_rate = info.samplerate;
+    sound.samples.assign(pcm.size(), 0.0);
+    std::transform(pcm.begin(), pcm.end(), sound.samples.begin(), [](short s) { return s / 32768.0; });
 }
 
-double peak_of(const std::vector<short>& samples, std::size_t begin, std::size_t end) {
-    int peak = 0;
-    for (std::size_t i = begin; i < end; ++i) peak = std::max(peak, std::abs(static_cast<int>(samples[i])));
-    return peak / 32768.0;
+double peak_of(const std::vector<double>& samples, std::size_t begin, std::size_t end) {
+    double peak = 0;
+    for (std::size_t i = begin; i < end; ++i) peak = std::max(peak, std::abs(samples[i]));
+    return peak;
 }
 
-TEST(ColourSounds, AreShortCleanMonoPcmWithAChimeAndAWord) {
-    const double minus_1_dbfs = std::pow(10.0, -1.0 / 20.0);
-    double quietest = 0, loudest = -200;
-    for (const char* name : k_colour_sounds) {
-        SCOPED_TRACE(name);
-        const auto path = k_assets / "SOUND" / name;
-        SF_INFO info{};
-        SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
-        ASSERT_NE(file, nullptr) << sf_strerror(nullptr);
-        std::vector<short> samples(static_cast<std::size_t>(info.frames) * info.channels);
-        const sf_count_t read = sf_readf_short(file, samples.data(), info.frames);
-        sf_close(file);
-        ASSERT_EQ(read, info.frames);
-
-        EXPECT_EQ(info.format & SF_FORMAT_TYPEMASK, SF_FORMAT_WAV);
-        EXPECT_EQ(info.format & SF_FORMAT_SUBMASK, SF_FORMAT_PCM_16);
-        EXPECT_EQ(info.channels, 1);
-        EXPECT_TRUE(info.samplerate == 22050 || info.samplerate == 44100) << info.samplerate;
-
-        const double seconds = static_cast<double>(info.frames) / info.samplerate;
-        EXPECT_LE(seconds, 1.5);
-        // Shorter than this there is no room for a chime and a spoken colour.
-        EXPECT_GE(seconds, 0.5);
-
-        EXPECT_LE(peak_of(samples, 0, samples.size()), minus_1_dbfs);
-        const double level = rms_dbfs(samples);
-        EXPECT_GE(level, -24.0) << "too quiet to be heard over the music";
-        quietest = std::min(quietest, level);
-        loudest = std::max(loudest, level);
-
-        // A step at either end is heard as a click.
-        const auto edge = static_cast<std::size_t>(info.samplerate / 200);
-        ASSERT_GT(samples.size(), 2 * edge);
-        EXPECT_LE(peak_of(samples, 0, edge), 0.01);
-        EXPECT_LE(peak_of(samples, samples.size() - edge, samples.size()), 0.01);
+// How loud a sound is while it sounds: the mean power of its 50 ms blocks within 20 dB of the loudest, so
+// neither a bell's quiet ring nor the gaps in a word count against it.
+double gated_level_db(const Sound& sound) {
+    const auto block = static_cast<std::size_t>(sound.sample_rate / 20);
+    std::vector<double> powers;
+    for (std::size_t begin = 0; begin + block <= sound.samples.size(); begin += block / 2) {
+        double energy = 0;
+        for (std::size_t i = begin; i < begin + block; ++i) energy += sound.samples[i] * sound.samples[i];
+        powers.push_back(energy / static_cast<double>(block));
     }
-    // A child clicking along the palette should not meet one colour that shouts.
-    EXPECT_LE(loudest - quietest, 4.0);
+    const double loudest = *std::max_element(powers.begin(), powers.end());
+    double sum = 0;
+    int count = 0;
+    for (double p : powers) {
+        if (p >= loudest / 100) {
+            sum += p;
+            ++count;
+        }
+    }
+    return 10.0 * std::log10(sum / count + 1e-12);
+}
+
+std::vector<double> power_spectrum(const std::vector<double>& samples, std::size_t begin, std::size_t size) {
+    using Complex = std::complex<double>;
+    std::vector<Complex> a(size);
+    for (std::size_t i = 0; i < size; ++i) {
+        a[i] = samples[begin + i] * (0.5 - 0.5 * std::cos(2 * std::numbers::pi * i / size));
+    }
+    for (std::size_t i = 1, j = 0; i < size; ++i) {
+        std::size_t bit = size >> 1;
+        for (; j & bit; bit >>= 1) j ^= bit;
+        j ^= bit;
+        if (i < j) std::swap(a[i], a[j]);
+    }
+    for (std::size_t len = 2; len <= size; len <<= 1) {
+        const Complex w = std::polar(1.0, -2 * std::numbers::pi / static_cast<double>(len));
+        for (std::size_t i = 0; i < size; i += len) {
+            Complex wk = 1;
+            for (std::size_t k = 0; k < len / 2; ++k, wk *= w) {
+                const Complex u = a[i + k], v = a[i + k + len / 2] * wk;
+                a[i + k] = u + v;
+                a[i + k + len / 2] = u - v;
+            }
+        }
+    }
+    std::vector<double> power(size / 2);
+    for (std::size_t i = 1; i < size / 2; ++i) power[i] = std::norm(a[i]);
+    return power;
+}
+
+constexpr std::size_t k_frame = 2048;
+
+// The median, over the frames that sound, of the share of a frame's energy in its 32 strongest frequency
+// bins. A few bell notes put nearly all their energy there; a voice spreads it over dozens of harmonics
+// that glide with the intonation.
+double tonality(const Sound& sound) {
+    std::vector<double> energies, shares;
+    for (std::size_t begin = 0; begin + k_frame <= sound.samples.size(); begin += k_frame / 4) {
+        std::vector<double> power = power_spectrum(sound.samples, begin, k_frame);
+        const double energy = std::accumulate(power.begin(), power.end(), 0.0);
+        std::partial_sort(power.begin(), power.begin() + 32, power.end(), std::greater<>());
+        energies.push_back(energy);
+        shares.push_back(std::accumulate(power.begin(), power.begin() + 32, 0.0) / (energy + 1e-30));
+    }
+    const double loudest = *std::max_element(energies.begin(), energies.end());
+    std::vector<double> sounding;
+    for (std::size_t i = 0; i < shares.size(); ++i) {
+        if (energies[i] >= loudest / 100) sounding.push_back(shares[i]);
+    }
+    std::nth_element(sounding.begin(), sounding.begin() + sounding.size() / 2, sounding.end());
+    return sounding[sounding.size() / 2];
+}
+
+// The whole sound's spectrum, normalised, for telling two motifs apart.
+std::vector<double> long_term_spectrum(const Sound& sound) {
+    std::vector<double> sum(k_frame / 2, 0.0);
+    for (std::size_t begin = 0; begin + k_frame <= sound.samples.size(); begin += k_frame / 4) {
+        const std::vector<double> power = power_spectrum(sound.samples, begin, k_frame);
+        for (std::size_t i = 0; i < sum.size(); ++i) sum[i] += std::sqrt(power[i]);
+    }
+    const double norm = std::sqrt(std::inner_product(sum.begin(), sum.end(), sum.begin(), 0.0));
+    for (double& v : sum) v /= norm;
+    return sum;
+}
+
+void expect_clean_edges_and_headroom(const Sound& sound) {
+    EXPECT_LE(20.0 * std::log10(peak_of(sound.samples, 0, sound.samples.size())), -1.45);
+    // A step at either end is heard as a click.
+    const auto edge = static_cast<std::size_t>(sound.sample_rate / 200);
+    ASSERT_GT(sound.samples.size(), 2 * edge);
+    EXPECT_LE(peak_of(sound.samples, 0, edge), 0.01);
+    EXPECT_LE(peak_of(sound.samples, sound.samples.size() - edge, sound.samples.size()), 0.01);
+}
+
+class ColourSounds : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        for (std::size_t i = 0; i < k_colour_sounds.size(); ++i) {
+            SCOPED_TRACE(k_colour_sounds[i]);
+            ASSERT_NO_FATAL_FAILURE(read_sound(k_assets / "SOUND" / k_colour_sounds[i], chimes[i]));
+            ASSERT_NO_FATAL_FAILURE(read_sound(k_assets / "SOUND" / "VOICE" / k_colour_sounds[i], voices[i]));
+        }
+    }
+
+    std::array<Sound, 12> chimes;
+    std::array<Sound, 12> voices;
+};
+
+// The bucket and the wipe play two of the chimes whatever the colour, so a chime holding a word would name
+// the wrong colour.
+TEST_F(ColourSounds, ChimesAreShortTonalAndHoldNoWord) {
+    for (std::size_t i = 0; i < chimes.size(); ++i) {
+        SCOPED_TRACE(k_colour_sounds[i]);
+        EXPECT_LE(chimes[i].seconds(), 0.8);
+        EXPECT_GE(chimes[i].seconds(), 0.2);
+        EXPECT_GE(tonality(chimes[i]), 0.99);
+        expect_clean_edges_and_headroom(chimes[i]);
+    }
+}
+
+TEST_F(ColourSounds, EveryColourHasItsSpokenNameApart) {
+    for (std::size_t i = 0; i < voices.size(); ++i) {
+        SCOPED_TRACE(k_colour_sounds[i]);
+        EXPECT_GE(voices[i].seconds(), 0.4) << "room for a spoken word";
+        EXPECT_LE(voices[i].seconds(), 1.5);
+        EXPECT_LT(tonality(voices[i]), 0.99) << "a chime where the word should be";
+        expect_clean_edges_and_headroom(voices[i]);
+    }
+}
+
+TEST_F(ColourSounds, EachColourHasAMotifOfItsOwn) {
+    std::array<std::vector<double>, 12> spectra;
+    for (std::size_t i = 0; i < chimes.size(); ++i) spectra[i] = long_term_spectrum(chimes[i]);
+    for (std::size_t a = 0; a < spectra.size(); ++a) {
+        for (std::size_t b = a + 1; b < spectra.size(); ++b) {
+            const double similarity =
+                std::inner_product(spectra[a].begin(), spectra[a].end(), spectra[b].begin(), 0.0);
+            EXPECT_LT(similarity, 0.85) << k_colour_sounds[a] << " sounds like " << k_colour_sounds[b];
+        }
+    }
+}
+
+// A child clicking along the palette should not meet one colour that shouts, nor a word drowned by its chime.
+TEST_F(ColourSounds, ChimesAndVoicesAreEquallyLoud) {
+    double quietest = 0, loudest = -200;
+    for (std::size_t i = 0; i < chimes.size(); ++i) {
+        for (const Sound* sound : {&chimes[i], &voices[i]}) {
+            const double level = gated_level_db(*sound);
+            EXPECT_GE(level, -22.0) << k_colour_sounds[i] << ": too quiet to be heard over the music";
+            quietest = std::min(quietest, level);
+            loudest = std::max(loudest, level);
+        }
+    }
+    EXPECT_LE(loudest - quietest, 2.5);
 }
 
 class MidiReader {

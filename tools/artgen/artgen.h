@@ -9,8 +9,10 @@ namespace artgen {
 struct OutputDirs {
     std::filesystem::path picture;  // assets/PICTURE
     std::filesystem::path sound;    // assets/SOUND
+    std::filesystem::path voice;    // assets/SOUND/VOICE: the spoken colour names
     std::filesystem::path music;    // assets/MUSIC
     std::filesystem::path builtin;  // res/builtin: pictures that exist only inside the executable
+    std::filesystem::path icons;    // res/icons: the desktop's icon theme folders
 };
 
 // 00.GIF … 25.GIF and the gallery tiles GALERIJA1BELE_NN.JPG / GALERIJA1ZUTE_NN.JPG.
@@ -20,8 +22,11 @@ void write_outline_pictures(const OutputDirs& out);
 // application icon and pointers.
 void write_interface_pictures(const OutputDirs& out);
 
-// The twelve colour sounds.
+// The twelve colour chimes and the twelve spoken colour names.
 void write_sounds(const OutputDirs& out);
+
+// The application icon for the desktop, at every size of the hicolor theme and as SVG.
+void write_app_icons(const OutputDirs& out);
 
 // MUSIC/001.MID.
 void write_music(const OutputDirs& out);

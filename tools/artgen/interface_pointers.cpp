@@ -1,6 +1,7 @@
 #include <numbers>
 #include <string_view>
 
+#include "app_icons.h"
 #include "interface_widgets.h"
 
 namespace artgen::ui {
@@ -73,19 +74,6 @@ void landing_mark(cairo_t* cr, double x, double y, Rgb paint) {
     set_colour(cr, rgb(0, 0, 0));
     cairo_set_line_width(cr, 0.9);
     cairo_stroke(cr);
-}
-
-void app_icon(cairo_t* cr) {
-    rounded_rect(cr, 1.5, 1.5, 29, 29, 7);
-    vertical_gradient(cr, 1, 31, rgb(255, 150, 60), rgb(235, 50, 130));
-    cairo_fill_preserve(cr);
-    set_colour(cr, k_ink);
-    cairo_set_line_width(cr, 1.2);
-    cairo_stroke(cr);
-    centred_text(cr, "Z", 13.5, 24, 24, k_white, Font::sans_bold, 1.6, k_ink);
-    star_path(cr, 24, 23, 7.5, 4.2, 6);
-    fill_outlined(cr, k_sun, k_ink, 0.6);
-    centred_text(cr, "2", 24, 26.6, 9.5, rgb(220, 30, 110));
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// zuvela-artgen --out DIR: writes DIR/assets/{PICTURE,SOUND,MUSIC}, DIR/res/builtin and the length table
-// DIR/src/shell/asset_lengths.cpp that the start-up check compares the installed pictures with.
+// zuvela-artgen --out DIR: writes DIR/assets/{PICTURE,SOUND,MUSIC}, DIR/res/{builtin,icons} and the length
+// table DIR/src/shell/asset_lengths.cpp that the start-up check compares the installed pictures with.
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -32,15 +32,17 @@ int main(int argc, char** argv) {
         return 2;
     }
     const fs::path root = argv[2];
-    const artgen::OutputDirs out{root / "assets/PICTURE", root / "assets/SOUND", root / "assets/MUSIC",
-                                 root / "res/builtin"};
-    for (const auto& dir : {out.picture, out.sound, out.music, out.builtin, root / "src/shell"}) {
+    const artgen::OutputDirs out{root / "assets/PICTURE", root / "assets/SOUND", root / "assets/SOUND/VOICE",
+                                 root / "assets/MUSIC",   root / "res/builtin",  root / "res/icons"};
+    for (const auto& dir :
+         {out.picture, out.sound, out.voice, out.music, out.builtin, out.icons, root / "src/shell"}) {
         fs::create_directories(dir);
     }
     try {
         artgen::write_outline_pictures(out);
         artgen::write_interface_pictures(out);
         artgen::write_sounds(out);
+        artgen::write_app_icons(out);
         artgen::write_music(out);
         write_length_table(out.picture, root / "src/shell/asset_lengths.cpp");
     } catch (const std::exception& e) {

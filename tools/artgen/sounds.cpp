@@ -1,4 +1,6 @@
-// The twelve colour sounds: a soft bell pitched for the slot, then the colour's name.
+// The colour sounds: SOUND/<COLOUR>.WAV is a short bell motif of its own for each colour, and
+// SOUND/VOICE/<COLOUR>.WAV says the colour's name. The bucket and the wipe reuse two of the chimes, so no
+// word may sit inside a chime: a child filling with red must not hear "light blue".
 #include <sndfile.h>
 
 #include <algorithm>
@@ -17,50 +19,90 @@ namespace artgen {
 namespace {
 
 constexpr int k_sample_rate = 22050;
-constexpr double k_max_seconds = 1.5;
+constexpr double k_max_chime_seconds = 0.8;
+constexpr double k_max_voice_seconds = 1.5;
+
+constexpr double k_lead_in = 0.015;  // silence before the first strike, so the file starts at zero
+// The player starts the voice together with the chime; the word waits for the first strike to ring, as when
+// both were one file.
+constexpr double k_voice_delay = 0.22;
+constexpr double k_chime_ring = 0.42;  // from the last strike to the end of the file
+constexpr double k_voice_tail = 0.04;
+constexpr double k_final_fade = 0.08;
+
+// Both kinds of sound are set to this gated level (see gated_level), so a word and its chime, and any two
+// colours clicked in a row, come out equally loud.
+constexpr double k_target_level_db = -17.0;
+const double k_peak = std::pow(10.0, -1.5 / 20.0);
+
+// One strike of a motif: when, which step of the C major pentatonic scale (0 = G4, 5 = G5, negative below
+// G4), and how hard.
+struct Note {
+    double at;
+    int step;
+    double velocity = 1.0;
+};
+
+enum class Opening { none, drop };
 
 struct ColourSound {
     const char* file;
     const char* word;
+    Opening opening;
+    std::vector<Note> motif;
 };
 
 // Slot order. Slot 08's file name says dark yellow, but its swatch is white, so it says "white".
-constexpr std::array<ColourSound, 12> k_colour_sounds = {{
-    {"CRVENA.WAV", "red"},
-    {"ZELENA.WAV", "green"},
-    {"ZUTA.WAV", "yellow"},
-    {"SVPLAVA.WAV", "light blue"},
-    {"ORANZ.WAV", "orange"},
-    {"LJUBICASTA.WAV", "violet"},
-    {"SIVA.WAV", "grey"},
-    {"TAMNOZUTA.WAV", "white"},
-    {"BRAON.WAV", "brown"},
-    {"PLAVA.WAV", "blue"},
-    {"CRNA.WAV", "black"},
-    {"PINK.WAV", "pink"},
-}};
+// Light blue plays for every bucket fill, so it opens with a water drop and scatters droplets; violet plays
+// for every wipe, so it is a quick sweep up the scale.
+const std::array<ColourSound, 12>& colour_sounds() {
+    static const std::array<ColourSound, 12> sounds = {{
+        {"CRVENA.WAV", "red", Opening::none, {{0.0, 3}, {0.10, 5}}},
+        {"ZELENA.WAV", "green", Opening::none, {{0.0, 2}, {0.08, 3, 0.8}, {0.16, 4}}},
+        {"ZUTA.WAV", "yellow", Opening::none, {{0.0, 6}, {0.06, 7, 0.7}, {0.12, 6, 0.8}, {0.18, 7}}},
+        {"SVPLAVA.WAV",
+         "light blue",
+         Opening::drop,
+         {{0.06, 9, 0.55}, {0.10, 7, 0.45}, {0.15, 10, 0.4}, {0.21, 8, 0.35}}},
+        {"ORANZ.WAV", "orange", Opening::none, {{0.0, 6}, {0.12, 4}}},
+        {"LJUBICASTA.WAV",
+         "violet",
+         Opening::none,
+         {{0.000, 0, 0.45},
+          {0.032, 1, 0.5},
+          {0.064, 2, 0.55},
+          {0.096, 3, 0.6},
+          {0.128, 4, 0.65},
+          {0.160, 5, 0.7},
+          {0.192, 6, 0.8},
+          {0.224, 7, 1.0}}},
+        {"SIVA.WAV", "grey", Opening::none, {{0.0, 1, 0.9}, {0.14, 1, 0.6}}},
+        {"TAMNOZUTA.WAV", "white", Opening::none, {{0.0, 8}, {0.08, 10, 0.8}}},
+        {"BRAON.WAV", "brown", Opening::none, {{0.0, -2}, {0.12, 0}}},
+        {"PLAVA.WAV", "blue", Opening::none, {{0.0, 7}, {0.09, 5, 0.8}, {0.18, 4}}},
+        {"CRNA.WAV", "black", Opening::none, {{0.0, -1}, {0.13, -3}}},
+        {"PINK.WAV", "pink", Opening::none, {{0.0, 9}, {0.07, 6, 0.7}, {0.14, 9, 0.8}, {0.21, 6}}},
+    }};
+    return sounds;
+}
 
 // espeak-ng's Klatt voices are the clearest of its English ones; slower than its default and a little higher.
 const Voice k_voice{"en-us+klatt3", 130, 60};
 
-// C major pentatonic from G4 up: any two colours clicked in a row sound well together, and the pitch climbs
-// left to right.
-double slot_frequency(std::size_t slot) {
-    constexpr std::array<int, 12> k_semitones_above_g4 = {0, 2, 5, 7, 9, 12, 14, 17, 19, 21, 24, 26};
-    return 392.0 * std::pow(2.0, k_semitones_above_g4[slot] / 12.0);
+double step_frequency(int step) {
+    constexpr std::array<int, 5> k_semitones = {0, 2, 5, 7, 9};  // G A C D E
+    const int octave = step >= 0 ? step / 5 : -((-step + 4) / 5);
+    const int semitones = 12 * octave + k_semitones[static_cast<std::size_t>(step - 5 * octave)];
+    return 392.0 * std::pow(2.0, semitones / 12.0);
 }
 
-constexpr double k_lead_in = 0.015;     // silence before the strike, so the file starts at zero
-constexpr double k_voice_delay = 0.24;  // from the strike to the first syllable
-constexpr double k_tail = 0.04;         // after the last syllable
-constexpr double k_final_fade = 0.06;   // takes the bell's remainder to zero
-constexpr float k_bell_level = 0.42f;
-constexpr double k_voice_rms = 0.17;
-const float k_peak = static_cast<float>(std::pow(10.0, -1.5 / 20.0));
+std::size_t samples_in(double seconds) {
+    return static_cast<std::size_t>(std::lround(seconds * k_sample_rate));
+}
 
 // Partials of a soft, glockenspiel-like bell; the upper ones die away quickly so a repeated chime never
-// grates.
-void add_bell(std::vector<float>& mix, std::size_t start, double frequency) {
+// grates. Partials above the band are left out rather than folded back as off-key whistles.
+void add_bell(std::vector<float>& mix, std::size_t start, double frequency, double velocity) {
     struct Partial {
         double ratio, amplitude, decay_seconds;
     };
@@ -71,62 +113,100 @@ void add_bell(std::vector<float>& mix, std::size_t start, double frequency) {
         {5.4, 0.04, 0.03},
     }};
     constexpr double k_attack = 0.004;
-    const double norm = 1.0 / (1.0 + 0.30 + 0.10 + 0.04);
+    const double nyquist_margin = 0.45 * k_sample_rate;
     for (std::size_t i = start; i < mix.size(); ++i) {
         const double t = static_cast<double>(i - start) / k_sample_rate;
         double sample = 0;
         for (const auto& p : k_partials) {
+            if (frequency * p.ratio >= nyquist_margin) continue;
             sample += p.amplitude * std::exp(-t / p.decay_seconds) *
                       std::sin(2.0 * std::numbers::pi * frequency * p.ratio * t);
         }
         const double attack = t < k_attack ? 0.5 - 0.5 * std::cos(std::numbers::pi * t / k_attack) : 1.0;
-        mix[i] += static_cast<float>(k_bell_level * norm * attack * sample);
+        mix[i] += static_cast<float>(velocity * attack * sample);
     }
 }
 
-// Peak normalising alone left short, dense words like "blue" several decibels louder than the others, so the
-// word is set by its mean level and the peak only limits it.
-float voice_gain(const std::vector<float>& voice) {
-    double energy = 0;
-    float peak = 0;
-    for (float s : voice) {
-        energy += static_cast<double>(s) * s;
-        peak = std::max(peak, std::abs(s));
+// The "plop" of a drop landing: a sine that glides quickly upwards while it dies away.
+void add_drop(std::vector<float>& mix, std::size_t start) {
+    constexpr double k_from = 500.0, k_to = 1500.0, k_glide = 0.045, k_decay = 0.03;
+    double phase = 0;
+    for (std::size_t i = start; i < mix.size(); ++i) {
+        const double t = static_cast<double>(i - start) / k_sample_rate;
+        const double frequency = k_from + (k_to - k_from) * std::min(t / k_glide, 1.0);
+        phase += 2.0 * std::numbers::pi * frequency / k_sample_rate;
+        const double attack = std::min(t / 0.003, 1.0);
+        mix[i] += static_cast<float>(attack * std::exp(-t / k_decay) * std::sin(phase));
     }
-    const double rms = std::sqrt(energy / static_cast<double>(voice.size()));
-    return static_cast<float>(std::min(k_voice_rms / rms, static_cast<double>(k_peak) / peak));
 }
 
-std::vector<float> colour_sound(std::size_t slot) {
-    const std::vector<float> voice = speak(k_colour_sounds[slot].word, k_voice, k_sample_rate);
-    const float gain = voice_gain(voice);
-
-    const auto at = [](double seconds) {
-        return static_cast<std::size_t>(std::lround(seconds * k_sample_rate));
-    };
-    const std::size_t strike = at(k_lead_in);
-    const std::size_t voice_start = strike + at(k_voice_delay);
-    std::vector<float> mix(voice_start + voice.size() + at(k_tail), 0.0f);
-    if (mix.size() > at(k_max_seconds)) {
-        throw std::runtime_error(std::string(k_colour_sounds[slot].file) + " would be longer than 1.5 s");
-    }
-
-    add_bell(mix, strike, slot_frequency(slot));
-    for (std::size_t i = 0; i < voice.size(); ++i) {
-        mix[voice_start + i] += gain * voice[i];
-    }
-
-    const std::size_t fade = at(k_final_fade);
+void fade_out(std::vector<float>& mix, double seconds) {
+    const std::size_t fade = std::min(samples_in(seconds), mix.size());
     for (std::size_t i = 0; i < fade; ++i) {
         const double x = static_cast<double>(i) / static_cast<double>(fade);
         mix[mix.size() - 1 - i] *= static_cast<float>(0.5 - 0.5 * std::cos(std::numbers::pi * x));
     }
+}
 
-    float peak = 0;
-    for (float s : mix) peak = std::max(peak, std::abs(s));
-    if (peak > k_peak) {
-        for (float& s : mix) s *= k_peak / peak;
+// The mean power of the 50 ms blocks within 20 dB of the loudest one, in dB. A chime rings on quietly and
+// a word has gaps between its syllables; a plain mean over the whole file would count both against the
+// sound, so it is set by how loud it is while it is actually sounding.
+double gated_level(const std::vector<float>& samples) {
+    const std::size_t block = samples_in(0.05), hop = block / 2;
+    std::vector<double> powers;
+    for (std::size_t begin = 0; begin + block <= samples.size(); begin += hop) {
+        double energy = 0;
+        for (std::size_t i = begin; i < begin + block; ++i)
+            energy += static_cast<double>(samples[i]) * samples[i];
+        powers.push_back(energy / static_cast<double>(block));
     }
+    if (powers.empty()) throw std::runtime_error("sound shorter than one loudness block");
+    const double gate = *std::max_element(powers.begin(), powers.end()) / 100.0;
+    double sum = 0;
+    int count = 0;
+    for (double p : powers) {
+        if (p >= gate) {
+            sum += p;
+            ++count;
+        }
+    }
+    return 10.0 * std::log10(sum / count);
+}
+
+// The peak only limits: a word with a sharp consonant may come out a little below the target level.
+void set_level(std::vector<float>& samples) {
+    float peak = 0;
+    for (float s : samples) peak = std::max(peak, std::abs(s));
+    const double gain =
+        std::min(std::pow(10.0, (k_target_level_db - gated_level(samples)) / 20.0), k_peak / peak);
+    for (float& s : samples) s = static_cast<float>(s * gain);
+}
+
+std::vector<float> chime(const ColourSound& sound) {
+    const double last = sound.motif.back().at;
+    std::vector<float> mix(samples_in(k_lead_in + last + k_chime_ring), 0.0f);
+    if (mix.size() > samples_in(k_max_chime_seconds)) {
+        throw std::runtime_error(std::string(sound.file) + " would be longer than 0.8 s");
+    }
+    const std::size_t strike = samples_in(k_lead_in);
+    if (sound.opening == Opening::drop) add_drop(mix, strike);
+    for (const Note& note : sound.motif) {
+        add_bell(mix, strike + samples_in(note.at), step_frequency(note.step), note.velocity);
+    }
+    fade_out(mix, k_final_fade);
+    set_level(mix);
+    return mix;
+}
+
+std::vector<float> voice(const ColourSound& sound) {
+    const std::vector<float> word = speak(sound.word, k_voice, k_sample_rate);
+    const std::size_t start = samples_in(k_lead_in + k_voice_delay);
+    std::vector<float> mix(start + word.size() + samples_in(k_voice_tail), 0.0f);
+    if (mix.size() > samples_in(k_max_voice_seconds)) {
+        throw std::runtime_error(std::string("VOICE/") + sound.file + " would be longer than 1.5 s");
+    }
+    std::copy(word.begin(), word.end(), mix.begin() + static_cast<std::ptrdiff_t>(start));
+    set_level(mix);
     return mix;
 }
 
@@ -149,8 +229,9 @@ void write_wav(const std::filesystem::path& path, const std::vector<float>& samp
 }  // namespace
 
 void write_sounds(const OutputDirs& out) {
-    for (std::size_t slot = 0; slot < k_colour_sounds.size(); ++slot) {
-        write_wav(out.sound / k_colour_sounds[slot].file, colour_sound(slot));
+    for (const ColourSound& sound : colour_sounds()) {
+        write_wav(out.sound / sound.file, chime(sound));
+        write_wav(out.voice / sound.file, voice(sound));
     }
 }
 
