@@ -3,15 +3,21 @@
 
 #include <iosfwd>
 
+#include "audio/background_music.h"
+#include "audio/sound_switch.h"
 #include "coloring/canvas.h"
 #include "coloring/palette.h"
+#include "coloring/printing.h"
 #include "coloring/tools.h"
 #include "coloring/wipe.h"
 #include "rollover/button_rollovers.h"
 #include "rollover/tile_rollovers.h"
+#include "scene/panels/exit_panel.h"
+#include "scene/panels/info_panel.h"
 #include "scene/screens/gallery.h"
 #include "scene/screens/screens.h"
 #include "shell/forma_main.h"
+#include "shell/shortcuts.h"
 
 namespace zuvela {
 
@@ -30,6 +36,12 @@ class Application {
     Gallery& gallery() { return m_gallery; }
     TileRollovers& tile_rollovers() { return m_tile_rollovers; }
     ButtonRollovers& button_rollovers() { return m_button_rollovers; }
+    ExitPanel& exit_panel() { return m_exit_panel; }
+    InfoPanel& info_panel() { return m_info_panel; }
+    Printing& printing() { return m_printing; }
+    BackgroundMusic& music() { return m_music; }
+    SoundSwitch& sound_switch() { return m_sound_switch; }
+    Shortcuts& shortcuts() { return m_shortcuts; }
 
   private:
     FormaMain m_window;
@@ -41,6 +53,12 @@ class Application {
     Gallery m_gallery{m_window, m_screens, m_canvas};
     TileRollovers m_tile_rollovers{m_window};
     ButtonRollovers m_button_rollovers{m_window, m_palette, m_tile_rollovers};
+    ExitPanel m_exit_panel{m_window, m_screens};
+    InfoPanel m_info_panel{m_window, m_screens};
+    Printing m_printing{m_window, m_canvas};
+    BackgroundMusic m_music{m_window};
+    SoundSwitch m_sound_switch{m_window};
+    Shortcuts m_shortcuts{m_window};
 };
 
 }  // namespace zuvela

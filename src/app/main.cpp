@@ -1,23 +1,31 @@
-// The colouring book on the desktop: SDL2 for windows, input and pictures, the real services behind the
-// application's interfaces.
+// The colouring book on the desktop: SDL2 for windows, input, pictures and sound, X11 for the desktop-wide
+// key lock, CUPS for printing, xdg-open for web links; the real services behind the application's interfaces.
 #include <SDL.h>
 #include <SDL_image.h>
 
 #include <cstdio>
 #include <iostream>
 
+#include "app/application.h"
 #include "build_config.h"
+#include "platform/cups/cups_printer.h"
 #include "platform/desktop/xdg_browser.h"
-#include "platform/null_services.h"
+#include "platform/sdl/sdl_audio.h"
 #include "platform/sdl/sdl_display.h"
+#include "platform/sdl/sdl_music.h"
 #include "platform/sdl/sdl_pictures.h"
+#include "platform/sdl/sdl_sound_effects.h"
+#include "platform/sdl/sdl_wakeups.h"
 #include "platform/seeded_random.h"
 #include "platform/steady_clock.h"
-#include "app/application.h"
+#include "platform/x11/x11_key_lock.h"
 
 int main(int, char**) {
     using namespace zuvela;
 
+    // The end signals are taken by a thread of our own and handed to the event loop as a request to end.
+    SdlWakeups::block_end_signals();
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0) {
         std::fprintf(stderr, "zuvela: cannot open the display: %s\n", SDL_GetError());
         return 1;
@@ -28,11 +36,17 @@ int main(int, char**) {
     {
         SdlPictureFiles files;
         SdlDisplay display;
-        NullSoundEffects sounds;
-        NullMusic music;
-        NullPrinter printer;
+        SdlAudio audio;
+        SdlSoundEffects sounds(audio);
+        SdlMusic music(audio);
+        music.prepare(files.program_folder() + "/MUSIC/001.MID");
+        CupsPrinter printer;
         XdgBrowser browser;
-        NullKeyLock key_lock;
+        X11KeyLock key_lock;
+        display.set_key_lock([&](const LockedKey& key) { return key_lock.swallows(key); },
+                             [&] { return key_lock.in_force(); });
+        if (key_lock.connection_fd() >= 0)
+            display.watch_fd(key_lock.connection_fd(), [&] { key_lock.pump(); });
         SteadyClock clock;
         SeededRandom random;
         Platform platform{files, display, sounds, music, printer, browser, key_lock, clock, random};

@@ -60,6 +60,15 @@ void Canvas::load_picture(std::string_view literal) {
     take_picture(m_window.load_asset_picture(literal));
 }
 
+void Canvas::load_picture_file(const std::string& path) {
+    take_picture(m_window.platform().files.load_picture(path));
+}
+
+void Canvas::take_image_as_picture() {
+    m_picture = std::make_shared<const Raster>(m_image);
+    m_window.scene().set_picture(ControlId::Slika, m_picture);
+}
+
 void Canvas::take_picture(PictureRef picture) {
     m_picture = std::move(picture);
     std::fill(m_image.pixels.begin(), m_image.pixels.end(), Color{0x00FFFFFF});

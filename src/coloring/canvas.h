@@ -1,6 +1,7 @@
 // The canvas: its image, the bucket and the pencil.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "coloring/flood_fill.h"
@@ -24,6 +25,10 @@ class Canvas {
     // app_dir followed by the literal becomes the canvas's picture, and its image. Throws when it cannot be
     // read.
     void load_picture(std::string_view literal);
+    // The same from a full path.
+    void load_picture_file(const std::string& path);
+    // What has been coloured so far becomes the canvas's picture; nothing visible changes.
+    void take_image_as_picture();
 
     // What fills and strokes change, and what the canvas shows.
     const Raster& image() const { return m_image; }

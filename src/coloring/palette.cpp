@@ -29,7 +29,10 @@ void Palette::Paleta_Click(int slot) {
     ProgramState& state = m_window.state();
     const PaletteColor& entry = palette_colors[std::size_t(slot - 1)];
     state.current_color = std::int32_t(entry.color);
-    if (state.window_sounds_on()) m_window.play_sound_effect(entry.sound);
+    if (state.window_sounds_on()) {
+        m_window.play_sound_effect(entry.sound);
+        m_window.speak(entry.voice);
+    }
     gasi_boje_3_faze();
     state.palette_selected[std::size_t(slot - 1)] = 1;
     for (int s = 1; s <= k_palette_slots; ++s) show_swatch(s, 1);

@@ -37,7 +37,12 @@ struct KeyEvent {
     int shift = 0;
 };
 
-using InputEvent = std::variant<MouseEvent, KeyEvent>;
+// The session asks the program to end (SIGTERM at logout or shutdown, SIGINT, SIGHUP).
+struct EndRequest {
+    int signal_number = 0;
+};
+
+using InputEvent = std::variant<MouseEvent, KeyEvent, EndRequest>;
 
 enum class SystemPointer { Arrow, Busy };
 

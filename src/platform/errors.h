@@ -18,13 +18,14 @@ struct EndProgram {
     int exit_status = 0;
 };
 
-// The one error trap: the first failing platform operation ends `handler` without a word.
+// The one error trap: the first failing platform operation ends `handler` without a word. So does anything
+// else a handler throws (running out of memory among them): nothing escapes a handler but EndProgram.
 template <class Handler>
 bool run_trapped(Handler&& handler) {
     try {
         handler();
         return true;
-    } catch (const PlatformError&) {
+    } catch (const std::exception&) {
         return false;
     }
 }

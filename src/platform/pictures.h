@@ -24,7 +24,7 @@ class PictureFiles {
     // Writes a bitmap file whatever the name says. Throws PlatformError on failure.
     virtual void save_bitmap(const Raster& picture, const std::string& path) = 0;
     // Throws PlatformError when the file does not exist.
-    virtual std::uint32_t file_length(const std::string& path) = 0;
+    virtual std::uint64_t file_length(const std::string& path) = 0;
     virtual std::string program_folder() = 0;
     virtual void change_directory(const std::string& path) = 0;
 };

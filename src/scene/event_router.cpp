@@ -9,8 +9,8 @@ namespace zuvela {
 void EventRouter::dispatch(const InputEvent& event) {
     if (const auto* m = std::get_if<MouseEvent>(&event)) {
         mouse(*m);
-    } else {
-        key(std::get<KeyEvent>(event));
+    } else if (const auto* k = std::get_if<KeyEvent>(&event)) {
+        key(*k);
     }
 }
 

@@ -19,7 +19,7 @@ void check_asset_files(FormaMain& window, std::span<const AssetLength> table, st
     ProgramState& state = window.state();
     for (const AssetLength& entry : table) {
         const std::string path = asset_path(state.app_dir, entry.literal);
-        std::uint32_t found = 0;
+        std::uint64_t found = 0;
         try {
             found = window.platform().files.file_length(path);
         } catch (const PlatformError&) {

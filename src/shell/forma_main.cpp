@@ -1,10 +1,12 @@
 #include "shell/forma_main.h"
 
 #include <algorithm>
+#include <iostream>
 
 #include "platform/errors.h"
 #include "scene/builtin_pictures.h"
 #include "shell/asset_paths.h"
+#include "shell/lock_keys.h"
 
 namespace zuvela {
 
@@ -29,7 +31,7 @@ constexpr BuiltinPointer k_builtin_pointers[] = {
 }  // namespace
 
 FormaMain::FormaMain(Platform& platform, AppConfig config)
-    : m_platform(platform), m_config(std::move(config)) {
+    : m_platform(platform), m_config(std::move(config)), m_diagnostics(&std::cerr) {
     build_start_scene();
     m_router.watch_pointer([this](ControlId id) { show_pointer_for(id); });
 }
@@ -64,8 +66,10 @@ int FormaMain::run() {
 
 void FormaMain::Form_Load() {
     run_trapped([&] {
-        m_state.keyboard_hook = m_platform.key_lock.install(
-            [this](const LockedKey& key) { return m_seams.lock_keys_hook && m_seams.lock_keys_hook(key); });
+        m_state.keyboard_hook = m_platform.key_lock.install([this](const LockedKey& key) {
+            if (lock_examines(key)) m_state.key_event = key;
+            return lock_keys_hook(key);
+        });
         const std::string folder = m_platform.files.program_folder();
         m_state.app_path = make_app_path(folder);
         m_state.app_dir = make_app_dir(folder);
@@ -78,11 +82,7 @@ void FormaMain::Form_Load() {
         wait_three_seconds();
 
         m_platform.display.hide_splash();
-        m_platform.display.show_main(std::string(k_main_caption), m_icon ? *m_icon : Raster(32, 32));
-        m_main_shown = true;
-        show_pointer_for(m_hovered);  // the splash's busy pointer goes with it
-        m_scene.invalidate({0, 0, k_scene_width, k_scene_height});
-        render();
+        show_main_window();
 
         if (m_seams.check_asset_files) m_seams.check_asset_files();
 
@@ -93,12 +93,32 @@ void FormaMain::Form_Load() {
         m_state.current_picture = 1;
         m_state.palette_selected[0] = 0;
 
-        m_platform.display.enter_fullscreen();
+        // The switch exists from here on, even when the screen cannot be taken: leaving then still steps
+        // aside and opens the studio's site.
         m_state.display_ddraw = true;
+        m_platform.display.enter_fullscreen();
         m_scene.invalidate({0, 0, k_scene_width, k_scene_height});
         render();
         wait_three_seconds();
     });
+    if (m_main_shown) return;
+    // The load ended before the window came up; the window shows all the same, as after any failed load step.
+    run_trapped([&] {
+        m_platform.display.hide_splash();
+        show_main_window();
+    });
+    if (!m_main_shown) {
+        *m_diagnostics << "zuvela: the main window cannot be shown\n";
+        end_program(1);
+    }
+}
+
+void FormaMain::show_main_window() {
+    m_platform.display.show_main(std::string(k_main_caption), m_icon ? *m_icon : Raster(32, 32));
+    m_main_shown = true;
+    show_pointer_for(m_hovered);  // the splash's busy pointer goes with it
+    m_scene.invalidate({0, 0, k_scene_width, k_scene_height});
+    render();
 }
 
 void FormaMain::wait_three_seconds() {
@@ -134,6 +154,13 @@ void FormaMain::end_program(int exit_status) {
     throw EndProgram{exit_status};
 }
 
+void FormaMain::end_on_signal(int signal_number) {
+    if (m_main_shown) run_trapped([&] { m_platform.display.leave_fullscreen(); });
+    if (m_state.keyboard_hook != 0) run_trapped([&] { m_platform.key_lock.release(m_state.keyboard_hook); });
+    run_trapped([&] { m_platform.music.close_down(); });
+    end_program(128 + signal_number);
+}
+
 PictureRef FormaMain::load_asset_picture(std::string_view literal) {
     return m_platform.files.load_picture(asset_path(m_state.app_dir, literal));
 }
@@ -148,6 +175,10 @@ void FormaMain::assign_background(std::string_view literal) {
 
 void FormaMain::play_sound_effect(std::string_view literal) {
     m_platform.sounds.play(asset_path(m_state.app_dir, literal));
+}
+
+void FormaMain::speak(std::string_view literal) {
+    m_platform.sounds.speak(asset_path(m_state.app_dir, literal));
 }
 
 PointerId FormaMain::pointer_from_picture(const PictureRef& picture, Point hot_spot) {
@@ -198,6 +229,7 @@ void FormaMain::tick_timer_if_due(double now) {
 }
 
 void FormaMain::handle(const InputEvent& event) {
+    if (const auto* end = std::get_if<EndRequest>(&event)) end_on_signal(end->signal_number);
     if (!m_main_shown) return;  // the splash has no handlers
     m_router.dispatch(event);
 }

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <functional>
+#include <iosfwd>
 #include <map>
 #include <memory>
 #include <string>
@@ -23,11 +24,13 @@ struct AppConfig {
 
 // Steps that other subsystems supply; each one does nothing until it is filled in.
 struct Seams {
-    std::function<bool(const LockedKey&)> lock_keys_hook;  // true: swallow the key
     std::function<void()> check_asset_files;
     std::function<void()> stop_music;
     std::function<void()> reset_rollover_buttons;
     std::function<void()> tmrRepeat_Timer;
+    std::function<void()> print_picture;
+    std::function<void()> show_exit_dialog;
+    std::function<void()> show_info_panel;
 };
 
 class FormaMain {
@@ -47,6 +50,10 @@ class FormaMain {
     void wait_three_seconds();
     void Da_Click();
     [[noreturn]] void end_program(int exit_status = 0);
+    // A signal asks the program to end: the screen and the keys are given back, nothing else happens.
+    [[noreturn]] void end_on_signal(int signal_number);
+    // Where the program says why it could not start.
+    void set_diagnostics(std::ostream& out) { m_diagnostics = &out; }
 
     ProgramState& state() { return m_state; }
     Scene& scene() { return m_scene; }
@@ -61,6 +68,7 @@ class FormaMain {
     // The window's own picture, the background of the screen showing.
     void assign_background(std::string_view literal);
     void play_sound_effect(std::string_view literal);
+    void speak(std::string_view literal);
     // A pointer made from a loaded picture; the same unchanged picture gives the same pointer again.
     PointerId pointer_from_picture(const PictureRef& picture, Point hot_spot);
 
@@ -73,6 +81,7 @@ class FormaMain {
 
   private:
     void build_start_scene();
+    void show_main_window();
     void show_pointer_for(ControlId id);
     PointerId pointer_of(PointerKind kind);
     void handle(const InputEvent& event);
@@ -81,6 +90,7 @@ class FormaMain {
 
     Platform& m_platform;
     AppConfig m_config;
+    std::ostream* m_diagnostics;
     ProgramState m_state;
     Scene m_scene;
     EventRouter m_router{m_scene};

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/raster.h"
+#include "platform/services.h"
 
 namespace zuvela {
 
@@ -33,10 +34,14 @@ struct ProgramState {
     std::array<Flag, k_palette_slots> palette_selected{};
     std::int16_t highlighted_tile = 0;
     std::int32_t keyboard_hook = 0;
+    // The key event the lock examined last.
+    LockedKey key_event;
     // The display switch in force; restoring without one fails.
     bool display_ddraw = false;
-    // The music performance, once the music has been opened.
+    // The music performance, once the music has been opened; the piece and its playback, once switched on.
     bool music_performance = false;
+    int music_segment = 0;
+    int music_segment_state = 0;
 
     Flag sounds_on() const { return m_sounds_on; }
     Flag window_sounds_on() const { return m_window_sounds_on; }

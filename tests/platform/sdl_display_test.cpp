@@ -70,9 +70,9 @@ class SdlDisplayTest : public ::testing::Test {
         e.motion.y = y;
         ASSERT_EQ(SDL_PushEvent(&e), 1);
     }
-    void push_key(SDL_Keycode key, Uint16 mod) {
+    void push_key(SDL_Keycode key, Uint16 mod, bool down = true) {
         SDL_Event e{};
-        e.type = SDL_KEYDOWN;
+        e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
         e.key.windowID = SDL_GetWindowID(window);
         e.key.state = SDL_PRESSED;
         e.key.keysym.sym = key;
@@ -222,6 +222,37 @@ TEST_F(SdlDisplayTest, KeysCarryTheirCodeAndTheModifiersOfTheirOwnEvent) {
 
     push_key(SDLK_ESCAPE, KMOD_NONE);
     EXPECT_EQ(next_key().code, 0x1B);
+}
+
+TEST_F(SdlDisplayTest, KeysTheLockSwallowsReachNothingNorTheShiftState) {
+    std::vector<LockedKey> seen;
+    bool in_force = true;
+    display->set_key_lock(
+        [&](const LockedKey& key) {
+            seen.push_back(key);
+            return key.key == k_vk_shift || (key.flags & k_key_flag_alt_down);
+        },
+        [&] { return in_force; });
+    show_main();
+
+    push_key(SDLK_LSHIFT, KMOD_LSHIFT);
+    push_key(SDLK_p, KMOD_LSHIFT | KMOD_LCTRL);
+    KeyEvent k = next_key();
+    EXPECT_EQ(k.code, 'P');
+    EXPECT_EQ(k.shift, k_ctrl_key) << "Ctrl+Shift+P arrives as Ctrl+P";
+    ASSERT_GE(seen.size(), 2u);
+    EXPECT_EQ(seen[0].message, k_key_message_down);
+
+    push_key(SDLK_F4, KMOD_LALT);
+    push_key(SDLK_q, KMOD_NONE);
+    EXPECT_EQ(next_key().code, 'Q') << "Alt+F4 never arrived";
+    EXPECT_EQ(seen.back().message, k_key_message_down);
+    EXPECT_EQ(seen[seen.size() - 2].message, k_key_message_sys_down);
+
+    push_key(SDLK_LSHIFT, KMOD_NONE, false);
+    in_force = false;  // released: Shift counts again
+    push_key(SDLK_p, KMOD_LSHIFT | KMOD_LCTRL);
+    EXPECT_EQ(next_key().shift, k_shift_key | k_ctrl_key);
 }
 
 TEST_F(SdlDisplayTest, WaitingWithoutEventsTimesOut) {

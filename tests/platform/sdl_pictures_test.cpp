@@ -163,7 +163,11 @@ TEST_F(SdlPicturesTest, BuiltInBytesThatAreNoPictureFail) {
 
 TEST_F(SdlPicturesTest, ReportsFileLengthsFoldersAndTheWorkingDirectory) {
     const fs::path jpeg = k_pictures / "GLAVNA-2.JPG";
-    EXPECT_EQ(files.file_length(jpeg.string()), std::uint32_t(fs::file_size(jpeg)));
+    EXPECT_EQ(files.file_length(jpeg.string()), fs::file_size(jpeg));
+    const std::string huge = in_dir("huge");
+    std::ofstream{huge};
+    fs::resize_file(huge, (std::uintmax_t(1) << 32) + 19970);  // sparse: takes no room
+    EXPECT_EQ(files.file_length(huge), (std::uint64_t(1) << 32) + 19970) << "no length is cut to 32 bits";
     write_bytes("empty", {});
     EXPECT_EQ(files.file_length(in_dir("empty")), 0u);
     EXPECT_THROW(files.file_length(in_dir("missing.wav")), PlatformError);

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -84,6 +86,15 @@ TEST_F(EventRouterTest, APressKeepsTheMovesUntilEveryButtonIsUp) {
     EXPECT_EQ(take(),
               (std::vector<std::string>{"Slika.down 1 10,11", "Slika.move 1 -10,671", "Slika.down 2 -10,671",
                                         "Slika.move 2 -9,671", "PaletaCrvena.move 0 14,25"}));
+}
+
+TEST_F(EventRouterTest, NothingAHandlerThrowsEscapesIt) {
+    router.on_mouse_move(ControlId::Form, [](const MouseArgs&) { throw std::bad_alloc(); });
+    router.on_key_down(ControlId::Slika, [](const KeyArgs&) { throw std::length_error("too long"); });
+    EXPECT_NO_THROW(router.dispatch(move(1010, 20)));
+    EXPECT_NO_THROW(router.dispatch(KeyEvent{'P', k_ctrl_key}));
+    router.on_key_down(ControlId::Slika, [](const KeyArgs&) { throw EndProgram{3}; });
+    EXPECT_THROW(router.dispatch(KeyEvent{'X', k_ctrl_key}), EndProgram) << "only the end of the program gets out";
 }
 
 TEST_F(EventRouterTest, AClickIsALeftPressAndReleaseOnTheSameControl) {

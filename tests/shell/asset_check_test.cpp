@@ -65,6 +65,12 @@ TEST_F(AssetCheckTest, AWrongLengthStopsAtOnceAndReleasesTheLockAndMusic) {
     EXPECT_NE(line.find(std::to_string(asset_lengths[0].length + 1)), std::string::npos);
 }
 
+TEST_F(AssetCheckTest, ALengthPast4GiBIsNotTakenForTheExpectedOne) {
+    fake.files.lengths["/opt/Zuvela/PICTURE/05.GIF"] += std::uint64_t(1) << 32;
+    EXPECT_GT(check(), 0);
+    EXPECT_EQ(length_queries(), 5);
+}
+
 TEST_F(AssetCheckTest, AMissingLastFileEndsTheProgramAfterEveryOtherPassed) {
     fake.files.lengths.erase("/opt/Zuvela/PICTURE/ZVUCNIK2.JPG");
     EXPECT_GT(check(), 0);

@@ -4,10 +4,10 @@
 
 #include "platform/errors.h"
 #include "platform/fake/fake_platform.h"
-#include "support/installed_assets.h"
 #include "shell/asset_check.h"
 #include "shell/asset_paths.h"
 #include "shell/forma_main.h"
+#include "support/installed_assets.h"
 
 namespace zuvela {
 namespace {
@@ -102,7 +102,7 @@ TEST_F(StartupTest, AScreenThatCannotBeTakenSkipsTheSecondWait) {
     const double start = fake.clock.now;
     run();
     EXPECT_LT(fake.clock.now - start, 6.0);
-    EXPECT_FALSE(window.state().display_ddraw);
+    EXPECT_TRUE(window.state().display_ddraw) << "the switch exists even though the mode change failed";
     EXPECT_EQ(window.state().current_picture, 1);
 }
 
@@ -142,9 +142,18 @@ TEST_F(ShutdownTest, AFailingRestoreSkipsTheUnloadButTheLockIsStillReleased) {
     EXPECT_EQ(fake.log, (CallLog{"leave_fullscreen", "lock_release 7"}));
 }
 
-TEST_F(ShutdownTest, NoDisplaySwitchMeansNoMinimiseAndNoSite) {
+TEST_F(ShutdownTest, AScreenThatCouldNotBeTakenStillStepsAsideOnYes) {
     fake.display.fail_fullscreen = true;
     EXPECT_EQ(yes(), 0);
+    EXPECT_EQ(fake.log, (CallLog{"leave_fullscreen", "lock_release 7", "minimise_main",
+                                 "open https://quillmar.example/", "lock_release 7"}));
+}
+
+TEST_F(ShutdownTest, NoDisplaySwitchMeansNoMinimiseAndNoSite) {
+    run();
+    window.state().display_ddraw = false;  // start-up ended before the switch
+    fake.log.clear();
+    EXPECT_THROW(window.Da_Click(), EndProgram);
     EXPECT_EQ(fake.log, (CallLog{"lock_release 7"}));
 }
 
@@ -172,6 +181,40 @@ TEST(AssetPaths, KeepTheFolderAsSpelledAndTolerateTheRoot) {
     EXPECT_EQ(asset_path(make_app_path("/opt/z"), "/MUSIC/001.MID"), "/opt/z//MUSIC/001.MID");
     EXPECT_EQ(outline_picture_literal(7), "/PICTURE/07.GIF");
     EXPECT_EQ(outline_picture_literal(25), "/PICTURE/25.GIF");
+}
+
+TEST_F(StartupTest, TheMainWindowShowsEvenWhenTheSplashCannot) {
+    fake.display.fail_splash = true;
+    EXPECT_EQ(run(), -1) << "the program runs on, waiting for events";
+    EXPECT_TRUE(fake.logged("show_main"));
+    EXPECT_FALSE(fake.logged("enter_fullscreen")) << "the load ended at the splash";
+}
+
+TEST_F(StartupTest, WithoutAMainWindowTheProgramSaysSoAndEnds) {
+    std::ostringstream said;
+    window.set_diagnostics(said);
+    fake.display.fail_main = true;
+    EXPECT_EQ(run(), 1);
+    EXPECT_NE(said.str().find("main window"), std::string::npos);
+}
+
+TEST_F(StartupTest, ASignalEndsTheProgramGivingBackTheScreenAndTheKeys) {
+    fake.display.post(EndRequest{15}, fake.clock.now + 8);
+    fake.log.clear();
+    EXPECT_EQ(run(), 128 + 15);
+    const int leave = fake.position_of("leave_fullscreen");
+    const int release = fake.position_of("lock_release 7");
+    const int audio = fake.position_of("music_close_down");
+    EXPECT_TRUE(leave >= 0 && leave < release && release < audio);
+    EXPECT_FALSE(fake.logged("minimise_main"));
+    EXPECT_TRUE(fake.browser.opened.empty());
+}
+
+TEST_F(StartupTest, ASignalDuringTheSplashEndsTheProgramToo) {
+    fake.display.post(EndRequest{2}, fake.clock.now + 1);
+    EXPECT_EQ(run(), 128 + 2);
+    EXPECT_FALSE(fake.logged("leave_fullscreen")) << "the screen was never taken";
+    EXPECT_TRUE(fake.logged("lock_release 7"));
 }
 
 }  // namespace

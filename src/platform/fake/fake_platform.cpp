@@ -15,7 +15,8 @@ PictureRef FakePictureFiles::load_picture(const std::string& path) {
     // Like the real cache: an unchanged file gives the same picture again.
     if (auto kept = m_kept.find(path); kept != m_kept.end()) {
         const Raster& before = *kept->second;
-        if (before.width == decoded.width && before.height == decoded.height && before.pixels == decoded.pixels)
+        if (before.width == decoded.width && before.height == decoded.height &&
+            before.pixels == decoded.pixels)
             return kept->second;
     }
     auto picture = std::make_shared<const Raster>(decoded);
@@ -34,9 +35,10 @@ void FakePictureFiles::save_bitmap(const Raster& picture, const std::string& pat
     m_log.push_back("save " + path);
     if (failing.count(path)) throw PlatformError("cannot save " + path);
     saved[path] = picture;
+    contents[path] = picture;  // reads back as written
 }
 
-std::uint32_t FakePictureFiles::file_length(const std::string& path) {
+std::uint64_t FakePictureFiles::file_length(const std::string& path) {
     m_log.push_back("length " + path);
     auto it = lengths.find(path);
     if (it == lengths.end() || failing.count(path)) throw PlatformError("no such file " + path);
@@ -58,11 +60,13 @@ std::vector<std::string> FakePictureFiles::loads_since(std::size_t mark) const {
 
 void FakeDisplay::show_splash(const Raster&, int width, int height) {
     m_log.push_back("show_splash " + std::to_string(width) + "x" + std::to_string(height));
+    if (fail_splash) throw PlatformError("no splash window");
 }
 
 void FakeDisplay::show_main(const std::string& text, const Raster&) {
-    caption = text;
     m_log.push_back("show_main");
+    if (fail_main) throw PlatformError("no main window");
+    caption = text;
 }
 
 void FakeDisplay::enter_fullscreen() {

@@ -31,7 +31,7 @@ class FakePictureFiles final : public PictureFiles {
     PictureRef load_picture(const std::string& path) override;
     PictureRef decode_picture(std::span<const std::byte> bytes) override;
     void save_bitmap(const Raster& picture, const std::string& path) override;
-    std::uint32_t file_length(const std::string& path) override;
+    std::uint64_t file_length(const std::string& path) override;
     std::string program_folder() override { return folder; }
     void change_directory(const std::string& path) override;
 
@@ -41,7 +41,7 @@ class FakePictureFiles final : public PictureFiles {
 
     std::string folder = "/opt/Zuvela";
     std::set<std::string> failing;                 // paths whose load, length or save fails
-    std::map<std::string, std::uint32_t> lengths;  // file_length of paths; others are missing
+    std::map<std::string, std::uint64_t> lengths;  // file_length of paths; others are missing
     std::map<std::string, Raster> contents;        // what a path decodes to (default: 2 × 2 white)
     std::vector<std::string> loads;
     std::map<std::string, Raster> saved;
@@ -74,6 +74,8 @@ class FakeDisplay final : public Display {
     void post_click(int x, int y, double at = 0);
     void post_move(int x, int y, int buttons = 0, double at = 0);
 
+    bool fail_splash = false;
+    bool fail_main = false;
     bool fail_fullscreen = false;
     bool fail_leave_fullscreen = false;
     bool cursors_supported = true;
@@ -140,7 +142,11 @@ class FakeMusic final : public Music {
 class FakePrinter final : public Printer {
   public:
     explicit FakePrinter(CallLog& log) : m_log(log) {}
-    void print_landscape(const Raster&) override { m_log.push_back("print"); }
+    void print_landscape(const Raster& picture) override {
+        m_log.push_back("print");
+        printed.push_back(picture);
+    }
+    std::vector<Raster> printed;
 
   private:
     CallLog& m_log;

@@ -33,11 +33,6 @@ int button_bit(Uint8 sdl_button) {
     }
 }
 
-int shift_state(Uint16 mod = SDL_GetModState()) {
-    return ((mod & KMOD_SHIFT) ? k_shift_key : 0) | ((mod & KMOD_CTRL) ? k_ctrl_key : 0) |
-           ((mod & KMOD_ALT) ? k_alt_key : 0);
-}
-
 // Virtual key codes as the handlers know them: letters and digits are their ASCII upper-case values.
 int key_code(SDL_Keycode key) {
     if (key >= SDLK_a && key <= SDLK_z) return int('A' + (key - SDLK_a));
@@ -74,11 +69,12 @@ int key_code(SDL_Keycode key) {
         case SDLK_DELETE:
             return 0x2E;
         case SDLK_LGUI:
-            return 0x5B;
+            return k_vk_left_super;
         case SDLK_RGUI:
-            return 0x5C;
+            return k_vk_right_super;
         case SDLK_APPLICATION:
-            return 0x5D;
+        case SDLK_MENU:
+            return k_vk_menu;
         default:
             return 0;
     }
@@ -148,7 +144,56 @@ void SdlDisplay::show_main(const std::string& caption, const Raster& icon) {
     m_scene = SDL_CreateTexture(m_renderer, SDL_PIXELFORMAT_XBGR8888, SDL_TEXTUREACCESS_STREAMING, k_scene_w,
                                 k_scene_h);
     if (!m_scene) throw PlatformError(SDL_GetError());
+    update_keyboard_grab();
     SDL_RaiseWindow(m_main);
+}
+
+void SdlDisplay::set_key_lock(std::function<bool(const LockedKey&)> swallows,
+                              std::function<bool()> in_force) {
+    m_lock_swallows = std::move(swallows);
+    m_lock_in_force = std::move(in_force);
+}
+
+void SdlDisplay::update_keyboard_grab() {
+    if (!m_main) return;
+    // SDL would otherwise give up the grab, and minimise the window, on Alt+Tab.
+    SDL_SetHint(SDL_HINT_ALLOW_ALT_TAB_WHILE_GRABBED, "0");
+    const bool locked = m_lock_in_force && m_lock_in_force();
+    if (bool(SDL_GetWindowKeyboardGrab(m_main)) != locked)
+        SDL_SetWindowKeyboardGrab(m_main, SDL_bool(locked));
+}
+
+std::optional<InputEvent> SdlDisplay::translate_key(const SDL_KeyboardEvent& e) {
+    const bool down = e.type == SDL_KEYDOWN;
+    const SDL_Keycode sym = e.keysym.sym;
+    const bool alt_held = (e.keysym.mod & KMOD_ALT) != 0;
+    if (m_lock_swallows && m_lock_in_force && m_lock_in_force()) {
+        const int message = alt_held ? (down ? k_key_message_sys_down : k_key_message_sys_up)
+                                     : (down ? k_key_message_down : k_key_message_up);
+        const LockedKey key{0, message, key_code(sym), alt_held ? k_key_flag_alt_down : 0};
+        if (m_lock_swallows(key)) {
+            if (down) m_swallowed.insert(sym);
+            if (!down) m_swallowed.erase(sym);
+            return std::nullopt;
+        }
+    }
+    if (!down) {
+        m_swallowed.erase(sym);
+        return std::nullopt;
+    }
+    return KeyEvent{key_code(sym), shift_state(e.keysym.mod)};
+}
+
+int SdlDisplay::shift_state(Uint16 mod) const {
+    // A modifier whose press the lock swallowed never entered the key state.
+    auto swallowed = [this](SDL_Keycode a, SDL_Keycode b) {
+        return m_swallowed.count(a) || m_swallowed.count(b);
+    };
+    int state = 0;
+    if ((mod & KMOD_SHIFT) && !swallowed(SDLK_LSHIFT, SDLK_RSHIFT)) state |= k_shift_key;
+    if ((mod & KMOD_CTRL) && !swallowed(SDLK_LCTRL, SDLK_RCTRL)) state |= k_ctrl_key;
+    if ((mod & KMOD_ALT) && !swallowed(SDLK_LALT, SDLK_RALT)) state |= k_alt_key;
+    return state;
 }
 
 void SdlDisplay::minimise_main() {
@@ -250,18 +295,25 @@ std::optional<InputEvent> SdlDisplay::translate(const SDL_Event& e) {
             m_buttons = down ? (m_buttons | bit) : (m_buttons & ~bit);
             SDL_CaptureMouse(m_buttons ? SDL_TRUE : SDL_FALSE);
             const ScenePosition p = to_scene(e.button.x, e.button.y);
-            return MouseEvent{
-                down ? MouseAction::Down : MouseAction::Up, bit, m_buttons, shift_state(), p.x, p.y};
+            return MouseEvent{down ? MouseAction::Down : MouseAction::Up,
+                              bit,
+                              m_buttons,
+                              shift_state(SDL_GetModState()),
+                              p.x,
+                              p.y};
         }
         case SDL_MOUSEMOTION: {
             if (e.motion.windowID != SDL_GetWindowID(m_main)) return std::nullopt;
             const ScenePosition p = to_scene(e.motion.x, e.motion.y);
-            return MouseEvent{MouseAction::Move, 0, m_buttons, shift_state(), p.x, p.y};
+            return MouseEvent{MouseAction::Move, 0, m_buttons, shift_state(SDL_GetModState()), p.x, p.y};
         }
         case SDL_KEYDOWN:
+        case SDL_KEYUP:
             // The state when the key went down, not when the queue was read.
-            return KeyEvent{key_code(e.key.keysym.sym), shift_state(e.key.keysym.mod)};
+            return translate_key(e.key);
         case SDL_WINDOWEVENT:
+            if (e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) update_keyboard_grab();
+            if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) m_swallowed.clear();
             if (e.window.event == SDL_WINDOWEVENT_EXPOSED || e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
                 if (m_splash && e.window.windowID == SDL_GetWindowID(m_splash)) redraw_splash();
                 if (m_main && e.window.windowID == SDL_GetWindowID(m_main)) redraw_main();
@@ -274,6 +326,7 @@ std::optional<InputEvent> SdlDisplay::translate(const SDL_Event& e) {
 }
 
 std::optional<InputEvent> SdlDisplay::wait_event(double timeout_seconds) {
+    m_wakeups.start();
     const Uint64 start = SDL_GetTicks64();
     const Uint64 limit = timeout_seconds < 0 ? 0 : Uint64(std::ceil(timeout_seconds * 1000.0));
     for (;;) {
@@ -289,6 +342,11 @@ std::optional<InputEvent> SdlDisplay::wait_event(double timeout_seconds) {
         }
         if (!got) {
             if (timeout_seconds >= 0 && SDL_GetTicks64() - start >= limit) return std::nullopt;
+            continue;
+        }
+        std::optional<InputEvent> woken;
+        if (m_wakeups.take(e, woken)) {
+            if (woken) return woken;
             continue;
         }
         if (auto event = translate(e)) return event;

@@ -4,9 +4,13 @@
 
 #include <SDL.h>
 
+#include <functional>
+#include <set>
 #include <vector>
 
 #include "platform/display.h"
+#include "platform/sdl/sdl_wakeups.h"
+#include "platform/services.h"
 
 namespace zuvela {
 
@@ -29,7 +33,17 @@ class SdlDisplay final : public Display {
     void set_pointer(PointerId pointer) override;
     std::optional<InputEvent> wait_event(double timeout_seconds) override;
 
+    // The desktop-wide key lock covers our own window too: while it is in force, the window holds the
+    // keyboard while it has the focus, and a key the lock swallows never reaches the handlers nor their shift
+    // state.
+    void set_key_lock(std::function<bool(const LockedKey&)> swallows, std::function<bool()> in_force);
+    // Runs `on_ready` on the event thread whenever `fd` can be read. Only before the first wait.
+    void watch_fd(int fd, std::function<void()> on_ready) { m_wakeups.watch_fd(fd, std::move(on_ready)); }
+
   private:
+    std::optional<InputEvent> translate_key(const SDL_KeyboardEvent& e);
+    int shift_state(Uint16 mod) const;
+    void update_keyboard_grab();
     std::optional<InputEvent> translate(const SDL_Event& e);
     void redraw_main();
     void redraw_splash();
@@ -51,6 +65,11 @@ class SdlDisplay final : public Display {
 
     std::vector<SDL_Cursor*> m_cursors;  // PointerId n is m_cursors[n - 1]
     int m_buttons = 0;
+
+    std::function<bool(const LockedKey&)> m_lock_swallows;
+    std::function<bool()> m_lock_in_force;
+    std::set<SDL_Keycode> m_swallowed;  // keys held down whose press the lock swallowed
+    SdlWakeups m_wakeups;
 };
 
 }  // namespace zuvela

@@ -8,7 +8,9 @@
 #include <climits>
 #include <cstring>
 #include <memory>
+#include <vector>
 
+#include "platform/desktop/atomic_file.h"
 #include "platform/errors.h"
 
 namespace zuvela {
@@ -67,13 +69,25 @@ void SdlPictureFiles::save_bitmap(const Raster& picture, const std::string& path
             dst[3 * x + 2] = std::uint8_t(blue_of(src[x]));
         }
     }
-    if (SDL_SaveBMP(surface.get(), path.c_str()) != 0) throw PlatformError("cannot write " + path);
+    // The bitmap is made in memory first: headers (at most 14 + 124 bytes), rows padded to four bytes, and room
+    // to spare. Then it replaces the file in one step, so a failed write never leaves a damaged snapshot.
+    const std::size_t row_bytes = (std::size_t(picture.width) * 3 + 3) / 4 * 4;
+    std::vector<std::byte> bytes(1024 + row_bytes * std::size_t(picture.height));
+    SDL_RWops* rw = SDL_RWFromMem(bytes.data(), int(bytes.size()));
+    if (!rw) throw PlatformError(SDL_GetError());
+    const bool saved = SDL_SaveBMP_RW(surface.get(), rw, 0) == 0;
+    const Sint64 length = SDL_RWtell(rw);
+    SDL_RWclose(rw);
+    if (!saved || length <= 0 || std::size_t(length) > bytes.size())
+        throw PlatformError("cannot encode the bitmap for " + path);
+    bytes.resize(std::size_t(length));
+    write_file_atomically(path, bytes);
 }
 
-std::uint32_t SdlPictureFiles::file_length(const std::string& path) {
+std::uint64_t SdlPictureFiles::file_length(const std::string& path) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) throw PlatformError("no such file " + path);
-    return std::uint32_t(st.st_size);
+    return std::uint64_t(st.st_size);
 }
 
 std::string SdlPictureFiles::program_folder() {

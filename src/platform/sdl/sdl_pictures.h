@@ -13,7 +13,7 @@ class SdlPictureFiles final : public PictureFiles {
     PictureRef load_picture(const std::string& path) override;
     PictureRef decode_picture(std::span<const std::byte> bytes) override;
     void save_bitmap(const Raster& picture, const std::string& path) override;
-    std::uint32_t file_length(const std::string& path) override;
+    std::uint64_t file_length(const std::string& path) override;
     std::string program_folder() override;
     void change_directory(const std::string& path) override;
 

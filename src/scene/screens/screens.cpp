@@ -53,4 +53,16 @@ void Screens::galerijski_ekran_ugasi() {
     run_trapped([&] { m_window.assign_background("/PICTURE/GLAVNA-2.JPG"); });
 }
 
+void Screens::freeze_for_panel() {
+    const int mode = m_window.state().screen_mode;
+    if (mode == 0) glavni_ekran_zamrznut();
+    if (mode == 1) galerijski_ekran_zamrznut();
+}
+
+void Screens::thaw_after_panel() {
+    const int mode = m_window.state().screen_mode;
+    if (mode == 0) glavni_ekran_odmrznut();
+    if (mode == 1) galerijski_ekran_odmrznut();
+}
+
 }  // namespace zuvela

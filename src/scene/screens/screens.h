@@ -40,6 +40,10 @@ class Screens {
     // gallery's and the caller goes on.
     void galerijski_ekran_ugasi();
 
+    // A panel opening or closing freezes or thaws the screen that screen_mode names.
+    void freeze_for_panel();
+    void thaw_after_panel();
+
   private:
     void set_main_enabled(bool enabled);
     void set_tiles_enabled(bool enabled);

@@ -1,0 +1,26 @@
+// Ctrl+P: the coloured picture is kept as the snapshot file, the notice shows for three seconds, then one
+// landscape page goes to the default printer with the canvas's picture as it is when the wait ends.
+#pragma once
+
+#include <string>
+
+namespace zuvela {
+
+class Canvas;
+class FormaMain;
+
+class Printing {
+  public:
+    Printing(FormaMain& window, Canvas& canvas);
+
+    // No trap of its own: a failing step ends it and the key handler that called it.
+    void print_picture();
+
+    std::string snapshot_path() const;
+
+  private:
+    FormaMain& m_window;
+    Canvas& m_canvas;
+};
+
+}  // namespace zuvela
