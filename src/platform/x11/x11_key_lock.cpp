@@ -259,8 +259,9 @@ struct X11KeyLock::Impl {
     std::set<int> held;
 
     // Whose the keyboard is. Free: nobody's as far as the lock knows; the next key event it gets activated one
-    // of its passive grabs. Passive: a passive grab, which the server ends itself when `activator` goes up.
-    // Active: the lock's own XGrabKeyboard, taken again after a replay; only the lock ends it.
+    // of its passive grabs. Passive: that passive grab, which the server ends itself when `activator` goes up;
+    // the lock replaces it with its own at once when it swallows the first key. Active: the lock's own
+    // XGrabKeyboard, held while a swallowed key is down; only the lock ends it.
     enum class Grab { Free, Passive, Active };
     Grab grab = Grab::Free;
     int activator = 0;
@@ -273,6 +274,7 @@ struct X11KeyLock::Impl {
     int virtual_key_of(int keycode) const;
     void forget_released_keys();
     int queued_key_events() const;
+    bool take_keyboard();
     void keep_keyboard_while_held();
     void handle_key(const XKeyEvent& e, bool swallow);
 };
@@ -357,32 +359,42 @@ int X11KeyLock::Impl::queued_key_events() const {
     return n;
 }
 
+// Takes the keyboard for the lock itself, frozen, and lets the next key event come to it. Taken while the keyboard
+// is with one of the lock's passive grabs, it replaces that grab (the event that activated it stays answered);
+// unlike the passive grab it does not end when its first key goes up, only when the lock lets it go.
+bool X11KeyLock::Impl::take_keyboard() {
+    if (XGrabKeyboard(display, root, False, GrabModeAsync, GrabModeSync, CurrentTime) != GrabSuccess) return false;
+    grab = Grab::Active;
+    XAllowEvents(display, SyncKeyboard, CurrentTime);
+    return true;
+}
+
 // After a replay the grab that brought the event is gone; while a swallowed key is still down, the keyboard is
-// taken again (frozen until the next event) so that the next key comes to the lock before anyone else, a window
-// manager's grab included.
+// taken again so that the next key comes to the lock before anyone else, a window manager's grab included.
 void X11KeyLock::Impl::keep_keyboard_while_held() {
     // Everything the replay let through has been dealt with; a key event that came here meanwhile activated
-    // one of the lock's passive grabs, which has the keyboard now.
+    // one of the lock's passive grabs, which has the keyboard now and is answered in turn.
     XSync(display, False);
     if (queued_key_events() > 0) return;
     forget_released_keys();
     if (held.empty()) return;
-    if (XGrabKeyboard(display, root, False, GrabModeAsync, GrabModeSync, CurrentTime) != GrabSuccess) return;
-    grab = Grab::Active;
+    if (!take_keyboard()) return;
     // A passive grab that activated between the sync and the grab was replaced by it, its event already here.
     unanswerable = queued_key_events();
-    XAllowEvents(display, SyncKeyboard, CurrentTime);
 }
 
 // Answers one key event that came through a grab. Every event gets exactly one answer, so the keyboard is never
-// left frozen. Answers to a passive grab carry the event's time, so the server ignores them when that grab has
-// ended and a newer one began; the lock's own grab is answered at CurrentTime (its events may be older than it).
+// left frozen for nothing. Answers to a passive grab carry the event's time, so the server ignores them when that
+// grab has ended and a newer one began; the lock's own grab is answered at CurrentTime (its events may be older
+// than the grab).
 void X11KeyLock::Impl::handle_key(const XKeyEvent& e, bool swallow) {
     const bool press = e.type == KeyPress;
     const int keycode = int(e.keycode);
     if (grab == Grab::Free) {
+        // One of the lock's passive grabs activated with this event.
         grab = Grab::Passive;
         activator = press ? keycode : 0;
+        forget_released_keys();
     }
     if (swallow && press) held.insert(keycode);
     if (!press) held.erase(keycode);
@@ -391,27 +403,30 @@ void X11KeyLock::Impl::handle_key(const XKeyEvent& e, bool swallow) {
         --unanswerable;
         return;
     }
-    const Time when = grab == Grab::Active ? CurrentTime : e.time;
-    // The release of the key that activated a passive grab ends it on the server as it is delivered.
-    const bool ended = grab == Grab::Passive && !press && keycode == activator;
-    if (swallow) {
-        if (ended) {
-            grab = Grab::Free;
-            XAllowEvents(display, SyncKeyboard, when);  // nothing left to answer unless the grab is still on
-            keep_keyboard_while_held();
-        } else if (held.empty() && grab == Grab::Active) {
-            // Nothing swallowed is down any more: the keyboard goes back to everyone.
-            XUngrabKeyboard(display, CurrentTime);
-            grab = Grab::Free;
-        } else {
-            // Frozen again after the next event, which comes here too and may still be replayed.
-            XAllowEvents(display, SyncKeyboard, when);
-        }
-    } else {
+    if (!swallow) {
         // On to where it was going, as if the lock's grabs on the root window were not there.
-        XAllowEvents(display, ReplayKeyboard, when);
+        XAllowEvents(display, ReplayKeyboard, grab == Grab::Active ? CurrentTime : e.time);
         grab = Grab::Free;
         keep_keyboard_while_held();
+        return;
+    }
+    if (grab == Grab::Passive) {
+        const bool ended = !press && keycode == activator;  // the server ended it as it delivered this release
+        if (!ended && take_keyboard()) return;
+        XAllowEvents(display, SyncKeyboard, e.time);  // ignored when the grab is gone
+        if (ended) {
+            grab = Grab::Free;
+            keep_keyboard_while_held();
+        }
+        return;
+    }
+    if (held.empty()) {
+        // Nothing swallowed is down any more: the keyboard goes back to everyone.
+        XUngrabKeyboard(display, CurrentTime);
+        grab = Grab::Free;
+    } else {
+        // Frozen again after the next event, which comes here too and may still be replayed.
+        XAllowEvents(display, SyncKeyboard, CurrentTime);
     }
 }
 
