@@ -9,6 +9,7 @@
 #include "app/application.h"
 #include "build_config.h"
 #include "platform/cups/cups_printer.h"
+#include "platform/desktop/user_folders.h"
 #include "platform/desktop/xdg_browser.h"
 #include "platform/sdl/sdl_audio.h"
 #include "platform/sdl/sdl_display.h"
@@ -51,7 +52,8 @@ int main(int, char**) {
         SeededRandom random;
         Platform platform{files, display, sounds, music, printer, browser, key_lock, clock, random};
 
-        Application app(platform, AppConfig{k_product_url, k_studio_url}, std::cerr);
+        const AppConfig config{k_product_url, k_studio_url, user_snapshot_folder(files.program_folder())};
+        Application app(platform, config, std::cerr);
         status = app.run();
     }
 

@@ -11,6 +11,8 @@ Printing::Printing(FormaMain& window, Canvas& canvas) : m_window(window), m_canv
 }
 
 std::string Printing::snapshot_path() const {
+    const std::string& elsewhere = m_window.config().snapshot_folder;
+    if (!elsewhere.empty()) return elsewhere + "/01.GIF";
     return asset_path(m_window.state().app_path, "/MY_PICTURE/01.GIF");
 }
 

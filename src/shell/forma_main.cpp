@@ -191,6 +191,8 @@ PointerId FormaMain::pointer_from_picture(const PictureRef& picture, Point hot_s
 
 void FormaMain::process_events_until(double deadline) {
     for (;;) {
+        // What the caller changed before it waits (the printing notice) shows while it waits.
+        render();
         const double now = m_platform.clock.monotonic_seconds();
         tick_timer_if_due(now);
         if (deadline >= 0 && now >= deadline) return;
@@ -202,7 +204,6 @@ void FormaMain::process_events_until(double deadline) {
             handle(*event);
             take_queued_events();
         }
-        render();
     }
 }
 

@@ -20,6 +20,8 @@ namespace zuvela {
 struct AppConfig {
     std::string product_url;
     std::string studio_url;
+    // Where the print snapshot goes when the program's own folder is not writable; empty: beside the program.
+    std::string snapshot_folder;
 };
 
 // Steps that other subsystems supply; each one does nothing until it is filled in.

@@ -47,6 +47,19 @@ TEST_F(PrintingTest, ThePictureIsSavedReadBackShownForTheWaitThenPrinted) {
     EXPECT_EQ(fake.printer.printed[0].at(20, 20) & k_color_mask, rgb(255, 0, 0));
 }
 
+TEST_F(PrintingTest, TheNoticeIsDrawnAtOnceAndStaysForTheWait) {
+    const Rect notice_place = app.window().scene().control(ControlId::PrintPict).place;
+    fake.display.probe = {notice_place.x, notice_place.y};
+    ctrl_p_at(running);
+    run();
+    const Color notice_face = 0xFF808080 & k_color_mask;  // the fake's built-in pictures
+    const auto shown = std::find_if(fake.display.probed.begin(), fake.display.probed.end(),
+                                    [&](const auto& frame) { return frame.second == notice_face; });
+    ASSERT_NE(shown, fake.display.probed.end());
+    EXPECT_LT(shown->first - running, 0.1) << "drawn before the wait, not after it";
+    EXPECT_NE(fake.display.probed.back().second, notice_face) << "and taken away after the wait";
+}
+
 TEST_F(PrintingTest, AFillDuringTheWaitIsNotPrinted) {
     ctrl_p_at(running);
     during_wait(running + 1, [&] { press(70, 20); });
@@ -87,6 +100,14 @@ TEST_F(PrintingTest, AFailedSaveShowsNothingAndPrintsNothing) {
     EXPECT_FALSE(fake.logged("load " + k_snapshot));
     EXPECT_FALSE(notice_during_wait);
     EXPECT_TRUE(fake.printer.printed.empty());
+}
+
+TEST(PrintingSnapshot, GoesToTheUsersFolderWhenTheProgramsIsNotWritable) {
+    FakePlatform fake;
+    std::ostringstream diagnostics;
+    Application app{fake.platform, AppConfig{"", "", "/home/child/.local/share/zuvela/MY_PICTURE"},
+                    diagnostics};
+    EXPECT_EQ(app.printing().snapshot_path(), "/home/child/.local/share/zuvela/MY_PICTURE/01.GIF");
 }
 
 }  // namespace

@@ -18,7 +18,7 @@ class EventLoopTest : public ::testing::Test {
 
     FakePlatform fake;
     std::ostringstream diagnostics;
-    Application app{fake.platform, AppConfig{"", "https://quillmar.example/"}, diagnostics};
+    Application app{fake.platform, AppConfig{"", "https://quillmar.example/", ""}, diagnostics};
 };
 
 TEST_F(EventLoopTest, AnIdleProgramDrawsNothing) {

@@ -67,7 +67,8 @@ TEST(LockKeysHook, EveryOtherKeyPasses) {
 }
 
 TEST(LockKeysHook, CtrlEscapeLettersAndDigitsPass) {
-    for (int vk : {17, 27, int('A'), int('P'), int('X'), int('R'), int('Z'), int('0'), int('9'), 0x09, 0x0D, 0x20, 0x73}) {
+    for (int vk : {17, 27, int('A'), int('P'), int('X'), int('R'), int('Z'), int('0'), int('9'), 0x09, 0x0D,
+                   0x20, 0x73}) {
         EXPECT_FALSE(lock_keys_hook(key(vk, k_key_message_down))) << vk;
         EXPECT_FALSE(lock_keys_hook(key(vk, k_key_message_up))) << vk;
     }

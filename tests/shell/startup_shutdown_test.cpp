@@ -29,7 +29,7 @@ class StartupTest : public ::testing::Test {
     }
 
     FakePlatform fake;
-    FormaMain window{fake.platform, AppConfig{"https://zuvela.example/", "https://quillmar.example/"}};
+    FormaMain window{fake.platform, AppConfig{"https://zuvela.example/", "https://quillmar.example/", ""}};
     std::ostringstream diagnostics;
 };
 

@@ -83,6 +83,7 @@ void FakeDisplay::present(const Raster& scene, const Rect& dirty) {
     ++presents;
     last_dirty = dirty;
     last_frame = &scene;
+    probed.emplace_back(m_clock.now, scene.at(probe.x, probe.y));
 }
 
 PointerId FakeDisplay::make_pointer(const Raster&, Point hot_spot) {

@@ -82,6 +82,9 @@ class FakeDisplay final : public Display {
     int presents = 0;
     Rect last_dirty;
     const Raster* last_frame = nullptr;
+    // The colour at `probe` in every frame presented, and when it was presented.
+    Point probe{0, 0};
+    std::vector<std::pair<double, Color>> probed;
     PointerId pointer_shown = 0;
     std::map<PointerId, Point> pointer_hot_spots;
     std::string caption;

@@ -2,11 +2,16 @@
 
 #include <SDL.h>
 #include <SDL_image.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
+#include <cerrno>
 #include <climits>
 #include <cstring>
+#include <initializer_list>
 #include <memory>
 #include <vector>
 
@@ -22,21 +27,283 @@ struct SurfaceFree {
 };
 using SurfacePtr = std::unique_ptr<SDL_Surface, SurfaceFree>;
 
-// SDL's ABGR8888 is, read as a 32-bit integer, alpha << 24 | blue << 16 | green << 8 | red: our packing.
-PictureRef to_raster(SDL_Surface* loaded, const std::string& what) {
-    SurfacePtr owned(loaded);
-    if (!owned) throw PlatformError("cannot decode " + what + ": " + IMG_GetError());
-    SurfacePtr converted(SDL_ConvertSurfaceFormat(owned.get(), SDL_PIXELFORMAT_ABGR8888, 0));
-    if (!converted) throw PlatformError("cannot convert " + what + ": " + SDL_GetError());
-    auto raster = std::make_shared<Raster>(converted->w, converted->h);
-    SDL_LockSurface(converted.get());
-    for (int y = 0; y < converted->h; ++y) {
-        const auto* src =
-            static_cast<const std::uint8_t*>(converted->pixels) + std::ptrdiff_t(y) * converted->pitch;
-        std::memcpy(raster->row(y), src, std::size_t(converted->w) * 4);
+struct RwClose {
+    void operator()(SDL_RWops* rw) const { SDL_RWclose(rw); }
+};
+
+struct FdClose {
+    void operator()(int* fd) const { ::close(*fd); }
+};
+
+enum class Format { jpeg, gif, bmp, ico };
+
+[[noreturn]] void refuse(const std::string& what, const std::string& why) {
+    throw PlatformError("cannot decode " + what + ": " + why);
+}
+
+// Bounds-checked reading of header fields; running off the end refuses the picture.
+class Cursor {
+  public:
+    Cursor(std::span<const std::uint8_t> bytes, const std::string& what) : m_bytes(bytes), m_what(what) {}
+
+    void seek(std::size_t at) {
+        if (at > m_bytes.size()) refuse(m_what, "truncated");
+        m_at = at;
     }
-    SDL_UnlockSurface(converted.get());
+    void skip(std::size_t n) {
+        if (n > m_bytes.size() - m_at) refuse(m_what, "truncated");
+        m_at += n;
+    }
+    unsigned u8() {
+        if (m_at >= m_bytes.size()) refuse(m_what, "truncated");
+        return m_bytes[m_at++];
+    }
+    unsigned le16() {
+        const unsigned lo = u8();
+        return lo | u8() << 8;
+    }
+    unsigned be16() {
+        const unsigned hi = u8();
+        return hi << 8 | u8();
+    }
+    std::uint32_t le32() {
+        const std::uint32_t lo = le16();
+        return lo | std::uint32_t(le16()) << 16;
+    }
+
+  private:
+    std::span<const std::uint8_t> m_bytes;
+    const std::string& m_what;
+    std::size_t m_at = 0;
+};
+
+Format format_of(std::span<const std::uint8_t> b, const std::string& what) {
+    auto starts = [&](std::initializer_list<std::uint8_t> magic) {
+        return b.size() >= magic.size() && std::equal(magic.begin(), magic.end(), b.begin());
+    };
+    if (starts({0, 0, 1, 0})) return Format::ico;
+    if (starts({'B', 'M'})) return Format::bmp;
+    if (starts({'G', 'I', 'F', '8', '7', 'a'}) || starts({'G', 'I', 'F', '8', '9', 'a'})) return Format::gif;
+    if (starts({0xFF, 0xD8, 0xFF})) return Format::jpeg;
+    refuse(what, "not a JPEG, GIF, BMP or ICO picture");
+}
+
+struct Size {
+    std::int64_t width = 0;
+    std::int64_t height = 0;
+};
+
+// The markers up to the first frame header, as libjpeg walks them. Where libjpeg would skip stray bytes or
+// give up, the walk refuses: it never reaches a frame header libjpeg would not.
+Size jpeg_size(Cursor c, const std::string& what) {
+    c.skip(2);
+    for (;;) {
+        if (c.u8() != 0xFF) refuse(what, "stray bytes between markers");
+        unsigned marker = c.u8();
+        while (marker == 0xFF) marker = c.u8();
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) continue;
+        if (marker == 0x00 || marker == 0xD8 || marker == 0xD9 || marker == 0xDA)
+            refuse(what, "no frame header before the image data");
+        const unsigned length = c.be16();
+        if (length < 2) refuse(what, "bad marker length");
+        const bool frame =
+            marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+        if (frame) {
+            c.skip(1);  // sample precision
+            const unsigned height = c.be16();
+            return {c.be16(), height};
+        }
+        c.skip(length - 2);
+    }
+}
+
+// The blocks up to the first image, as SDL_image reads them: it decodes that image alone, at the size its
+// own descriptor gives, whatever the logical screen says. An image it would pass over for being malformed is
+// refused here instead of followed.
+Size gif_size(Cursor c, const std::string& what) {
+    c.skip(10);
+    const unsigned screen_flags = c.u8();
+    c.skip(2);
+    if (screen_flags & 0x80) c.skip(3 * (2u << (screen_flags & 7)));
+    auto skip_sub_blocks = [&c] {
+        while (const unsigned count = c.u8()) c.skip(count);
+    };
+    for (;;) {
+        const unsigned introducer = c.u8();
+        if (introducer == ';') refuse(what, "no image");
+        if (introducer == '!') {
+            c.skip(1);  // label
+            skip_sub_blocks();
+            continue;
+        }
+        if (introducer != ',') continue;
+        c.skip(4);  // left, top
+        const unsigned width = c.le16();
+        const unsigned height = c.le16();
+        const unsigned flags = c.u8();
+        if (flags & 0x80) c.skip(3 * (1u << ((flags & 7) + 1)));
+        if (c.u8() > 12) refuse(what, "bad code size");
+        return {width, height};
+    }
+}
+
+Size bmp_size(Cursor c, const std::string& what) {
+    c.seek(14);
+    const std::uint32_t header = c.le32();
+    if (header == 12) {
+        const unsigned width = c.le16();
+        return {width, c.le16()};
+    }
+    if (header < 40) refuse(what, "unknown bitmap header");
+    const auto width = std::int32_t(c.le32());
+    const auto height = std::int32_t(c.le32());
+    return {width, height < 0 ? -std::int64_t(height) : height};
+}
+
+// SDL_image shows the directory entry with the most colours, the first of equals, at the size of its bitmap
+// header (whose height counts the mask too).
+Size ico_size(Cursor c, const std::string& what) {
+    c.skip(4);
+    const unsigned count = c.le16();
+    if (count == 0) refuse(what, "no icon");
+    unsigned most_colours = 0;
+    std::uint32_t offset = 0;
+    for (unsigned i = 0; i < count; ++i) {
+        c.skip(2);
+        unsigned colours = c.u8();
+        if (colours == 0) colours = 256;
+        c.skip(9);
+        const std::uint32_t at = c.le32();
+        if (colours > most_colours) {
+            most_colours = colours;
+            offset = at;
+        }
+    }
+    c.seek(offset);
+    if (c.le32() != 40) refuse(what, "unknown icon bitmap header");
+    const auto width = std::int32_t(c.le32());
+    const auto height = std::int32_t(c.le32());
+    return {width, height < 0 ? -1 : height >> 1};
+}
+
+void check_size(Size size, const std::string& what) {
+    const auto fits = [](std::int64_t side) { return side >= 1 && side <= SdlPictureFiles::k_max_side; };
+    if (!fits(size.width) || !fits(size.height))
+        refuse(what,
+               std::to_string(size.width) + " x " + std::to_string(size.height) + " pixels is too large");
+}
+
+SDL_Surface* decode_checked(std::span<const std::uint8_t> b, const std::string& what) {
+    if (b.size() > SdlPictureFiles::k_max_file_bytes) refuse(what, "the file is too large");
+    const Format format = format_of(b, what);
+    const Cursor cursor(b, what);
+    switch (format) {
+        case Format::jpeg:
+            check_size(jpeg_size(cursor, what), what);
+            break;
+        case Format::gif:
+            check_size(gif_size(cursor, what), what);
+            break;
+        case Format::bmp:
+            check_size(bmp_size(cursor, what), what);
+            break;
+        case Format::ico:
+            check_size(ico_size(cursor, what), what);
+            break;
+    }
+    const std::unique_ptr<SDL_RWops, RwClose> rw(SDL_RWFromConstMem(b.data(), int(b.size())));
+    if (!rw) refuse(what, SDL_GetError());
+    // The loader of the format that was checked, never SDL_image's own guess.
+    switch (format) {
+        case Format::jpeg:
+            return IMG_LoadJPG_RW(rw.get());
+        case Format::gif:
+            return IMG_LoadGIF_RW(rw.get());
+        case Format::bmp:
+            return IMG_LoadBMP_RW(rw.get());
+        case Format::ico:
+            return IMG_LoadICO_RW(rw.get());
+    }
+    return nullptr;
+}
+
+// A palette picture is looked up colour by colour. The table is SDL's own conversion of every palette entry,
+// so a transparent colour key comes out exactly as converting the whole picture would make it.
+void copy_indexed(const SDL_Surface& s, Raster& raster, const std::string& what) {
+    const SDL_Palette* palette = s.format->palette;
+    if (!palette || palette->ncolors <= 0) refuse(what, "no palette");
+    SurfacePtr entries(SDL_CreateRGBSurfaceWithFormat(0, palette->ncolors, 1, 8, SDL_PIXELFORMAT_INDEX8));
+    if (!entries || SDL_SetSurfacePalette(entries.get(), s.format->palette) != 0)
+        refuse(what, SDL_GetError());
+    auto* index = static_cast<std::uint8_t*>(entries->pixels);
+    for (int i = 0; i < palette->ncolors; ++i) index[i] = std::uint8_t(i);
+    Uint32 key = 0;
+    if (SDL_GetColorKey(const_cast<SDL_Surface*>(&s), &key) == 0)
+        SDL_SetColorKey(entries.get(), SDL_TRUE, key);
+    const SurfacePtr table(SDL_ConvertSurfaceFormat(entries.get(), SDL_PIXELFORMAT_ABGR8888, 0));
+    if (!table) refuse(what, SDL_GetError());
+    std::array<Color, 256> colour{};
+    colour.fill(0xFF000000);
+    std::memcpy(colour.data(), table->pixels, std::size_t(palette->ncolors) * 4);
+
+    const int bits = s.format->BitsPerPixel;
+    if (bits != 1 && bits != 2 && bits != 4 && bits != 8) refuse(what, "unknown palette layout");
+    const bool high_first = SDL_PIXELORDER(s.format->format) != SDL_BITMAPORDER_1234;
+    const unsigned mask = (1u << bits) - 1;
+    for (int y = 0; y < s.h; ++y) {
+        const auto* src = static_cast<const std::uint8_t*>(s.pixels) + std::ptrdiff_t(y) * s.pitch;
+        Color* dst = raster.row(y);
+        for (int x = 0; x < s.w; ++x) {
+            const int bit = x * bits;
+            const int shift = high_first ? 8 - bits - bit % 8 : bit % 8;
+            dst[x] = colour[(src[bit / 8] >> shift) & mask];
+        }
+    }
+}
+
+// SDL's ABGR8888 is, read as a 32-bit integer, alpha << 24 | blue << 16 | green << 8 | red: our packing. The
+// decoded surface goes straight into the raster, so a picture is never held twice at full size.
+PictureRef to_raster(SDL_Surface* loaded, const std::string& what) {
+    const SurfacePtr s(loaded);
+    if (!s) refuse(what, IMG_GetError());
+    auto raster = std::make_shared<Raster>(s->w, s->h);
+    if (SDL_LockSurface(s.get()) != 0) refuse(what, SDL_GetError());
+    struct Unlock {
+        SDL_Surface* s;
+        ~Unlock() { SDL_UnlockSurface(s); }
+    } unlock{s.get()};
+    if (SDL_ISPIXELFORMAT_INDEXED(s->format->format)) {
+        copy_indexed(*s, *raster, what);
+    } else if (SDL_ConvertPixels(s->w, s->h, s->format->format, s->pixels, s->pitch, SDL_PIXELFORMAT_ABGR8888,
+                                 raster->pixels.data(), s->w * 4) != 0) {
+        refuse(what, SDL_GetError());
+    }
     return raster;
+}
+
+// Read whole, and no further than the limit: a picture is a regular file, never a pipe or a device.
+std::vector<std::uint8_t> read_picture_file(const std::string& path) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) throw PlatformError("cannot open " + path);
+    const std::unique_ptr<int, FdClose> closer(&fd);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) throw PlatformError(path + " is not a picture file");
+    if (std::uint64_t(st.st_size) > SdlPictureFiles::k_max_file_bytes) refuse(path, "the file is too large");
+    std::vector<std::uint8_t> bytes(std::size_t(st.st_size) + 1);
+    std::size_t length = 0;
+    for (;;) {
+        if (length == bytes.size()) {
+            if (length > SdlPictureFiles::k_max_file_bytes) refuse(path, "the file is too large");
+            bytes.resize(std::min<std::size_t>(length * 2, SdlPictureFiles::k_max_file_bytes + 1));
+        }
+        const ssize_t n = ::read(fd, bytes.data() + length, bytes.size() - length);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) throw PlatformError("cannot read " + path);
+        if (n == 0) break;
+        length += std::size_t(n);
+    }
+    bytes.resize(length);
+    return bytes;
 }
 
 }  // namespace
@@ -44,7 +311,13 @@ PictureRef to_raster(SDL_Surface* loaded, const std::string& what) {
 SdlPictureFiles::SdlPictureFiles() : m_cache(&SdlPictureFiles::decode_file) {}
 
 PictureRef SdlPictureFiles::decode_file(const std::string& path) {
-    return to_raster(IMG_Load(path.c_str()), path);
+    const std::vector<std::uint8_t> bytes = read_picture_file(path);
+    return to_raster(decode_checked(bytes, path), path);
+}
+
+PictureRef SdlPictureFiles::decode_bytes(std::span<const std::byte> bytes, const std::string& what) {
+    const std::span<const std::uint8_t> b(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+    return to_raster(decode_checked(b, what), what);
 }
 
 PictureRef SdlPictureFiles::load_picture(const std::string& path) {
@@ -52,8 +325,7 @@ PictureRef SdlPictureFiles::load_picture(const std::string& path) {
 }
 
 PictureRef SdlPictureFiles::decode_picture(std::span<const std::byte> bytes) {
-    SDL_RWops* rw = SDL_RWFromConstMem(bytes.data(), int(bytes.size()));
-    return to_raster(IMG_Load_RW(rw, 1), "a built-in picture");
+    return decode_bytes(bytes, "a built-in picture");
 }
 
 void SdlPictureFiles::save_bitmap(const Raster& picture, const std::string& path) {
@@ -69,8 +341,9 @@ void SdlPictureFiles::save_bitmap(const Raster& picture, const std::string& path
             dst[3 * x + 2] = std::uint8_t(blue_of(src[x]));
         }
     }
-    // The bitmap is made in memory first: headers (at most 14 + 124 bytes), rows padded to four bytes, and room
-    // to spare. Then it replaces the file in one step, so a failed write never leaves a damaged snapshot.
+    // The bitmap is made in memory first: headers (at most 14 + 124 bytes), rows padded to four bytes, and
+    // room to spare. Then it replaces the file in one step, so a failed write never leaves a damaged
+    // snapshot.
     const std::size_t row_bytes = (std::size_t(picture.width) * 3 + 3) / 4 * 4;
     std::vector<std::byte> bytes(1024 + row_bytes * std::size_t(picture.height));
     SDL_RWops* rw = SDL_RWFromMem(bytes.data(), int(bytes.size()));

@@ -1,5 +1,11 @@
 // Pictures through SDL2_image, served from a decode cache that checks the file on every load.
+//
+// Only JPEG, GIF, BMP and ICO are read, told apart by content. Before anything is decoded the picture's size
+// is read from its header and checked: a small file may claim a picture of gigabytes, and decoding happens on
+// the event thread. A picture too large fails exactly like an unreadable one.
 #pragma once
+
+#include <cstdint>
 
 #include "platform/picture_cache.h"
 #include "platform/pictures.h"
@@ -8,6 +14,9 @@ namespace zuvela {
 
 class SdlPictureFiles final : public PictureFiles {
   public:
+    static constexpr int k_max_side = 4096;
+    static constexpr std::uint64_t k_max_file_bytes = std::uint64_t(16) << 20;
+
     SdlPictureFiles();
 
     PictureRef load_picture(const std::string& path) override;
@@ -19,6 +28,8 @@ class SdlPictureFiles final : public PictureFiles {
 
     // Decodes a file without the cache.
     static PictureRef decode_file(const std::string& path);
+    // Decodes picture bytes; `what` names them in the error.
+    static PictureRef decode_bytes(std::span<const std::byte> bytes, const std::string& what);
 
   private:
     PictureCache m_cache;

@@ -5,7 +5,7 @@
 #include <X11/keysym.h>
 
 #include <algorithm>
-#include <array>
+#include <optional>
 #include <set>
 #include <utility>
 
@@ -50,9 +50,9 @@ struct GrabRequest {
     unsigned modifiers;
 };
 
-// Catches the errors of one connection while it lives (a refused grab is BadAccess, which Xlib's default handler
-// answers by ending the program) and hands other connections' errors to the handler it replaced. It syncs before
-// putting that handler back, so every error of its requests has arrived.
+// Catches the errors of one connection while it lives (a refused grab is BadAccess, which Xlib's default
+// handler answers by ending the program) and hands other connections' errors to the handler it replaced. It
+// syncs before putting that handler back, so every error of its requests has arrived.
 class ErrorTrap {
   public:
     explicit ErrorTrap(Display* display) : m_display(display), m_outer(s_active) {
@@ -247,6 +247,7 @@ LockedKey locked_key_from_x(unsigned long keysym, bool press, unsigned state, un
 struct X11KeyLock::Impl {
     Display* display = nullptr;
     Window root = 0;
+    int xkb_event = -1;  // the XKB extension's event code, which reports keymap changes
     int min_keycode = 8;
     int max_keycode = 255;
     int keysyms_per_keycode = 0;
@@ -254,14 +255,14 @@ struct X11KeyLock::Impl {
     unsigned alt_mask = Mod1Mask;
     unsigned num_lock_mask = Mod2Mask;
     std::vector<int> grabbed;  // keycodes with at least one grab held
-    // Keys whose press was swallowed and whose release has not come: while one is down the keyboard stays with
-    // the lock, so the keys pressed with it come here first.
+    // Keys whose press was swallowed and whose release has not come: while one is down the keyboard stays
+    // with the lock, so the keys pressed with it come here first.
     std::set<int> held;
 
-    // Whose the keyboard is. Free: nobody's as far as the lock knows; the next key event it gets activated one
-    // of its passive grabs. Passive: that passive grab, which the server ends itself when `activator` goes up;
-    // the lock replaces it with its own at once when it swallows the first key. Active: the lock's own
-    // XGrabKeyboard, held while a swallowed key is down; only the lock ends it.
+    // Whose the keyboard is. Free: nobody's as far as the lock knows; the next key event it gets activated
+    // one of its passive grabs. Passive: that passive grab, which the server ends itself when `activator`
+    // goes up; the lock replaces it with its own at once when it swallows the first key. Active: the lock's
+    // own XGrabKeyboard, held while a swallowed key is down; only the lock ends it.
     enum class Grab { Free, Passive, Active };
     Grab grab = Grab::Free;
     int activator = 0;
@@ -274,7 +275,7 @@ struct X11KeyLock::Impl {
     int virtual_key_of(int keycode) const;
     void forget_released_keys();
     int queued_key_events() const;
-    bool take_keyboard();
+    std::optional<int> take_keyboard();
     void keep_keyboard_while_held();
     void handle_key(const XKeyEvent& e, bool swallow);
 };
@@ -296,7 +297,8 @@ void X11KeyLock::Impl::read_keyboard_mapping() {
                 const int keycode = mods->modifiermap[mod * mods->max_keypermod + i];
                 if (keycode == 0) continue;
                 for (int level = 0; level < keysyms_per_keycode; ++level) {
-                    const KeySym keysym = keysyms[std::size_t(keycode - min_keycode) * keysyms_per_keycode + level];
+                    const KeySym keysym =
+                        keysyms[std::size_t(keycode - min_keycode) * keysyms_per_keycode + level];
                     if (is_alt_keysym(keysym) && !alt_mask) alt_mask = 1u << mod;
                     if (keysym == XK_Num_Lock && !num_lock_mask) num_lock_mask = 1u << mod;
                 }
@@ -343,34 +345,37 @@ void X11KeyLock::Impl::forget_released_keys() {
     }
 }
 
+// Key events already in the queue; reads nothing from the connection and sends nothing.
 int X11KeyLock::Impl::queued_key_events() const {
-    struct Count {
-        static Bool key_event(Display*, XEvent* e, XPointer) {
-            return e->type == KeyPress || e->type == KeyRelease;
-        }
-    };
-    // Peeks without taking anything off the queue.
-    int n = 0;
-    XEvent e;
-    std::vector<XEvent> taken;
-    while (XCheckIfEvent(display, &e, &Count::key_event, nullptr)) taken.push_back(e);
-    n = int(taken.size());
+    const int queued = XEventsQueued(display, QueuedAlready);
+    std::vector<XEvent> taken(std::size_t(std::max(queued, 0)));
+    int keys = 0;
+    for (XEvent& e : taken) {
+        XNextEvent(display, &e);  // the queue is not empty: nothing is read
+        keys += e.type == KeyPress || e.type == KeyRelease;
+    }
     for (auto it = taken.rbegin(); it != taken.rend(); ++it) XPutBackEvent(display, &*it);
-    return n;
+    return keys;
 }
 
-// Takes the keyboard for the lock itself, frozen, and lets the next key event come to it. Taken while the keyboard
-// is with one of the lock's passive grabs, it replaces that grab (the event that activated it stays answered);
-// unlike the passive grab it does not end when its first key goes up, only when the lock lets it go.
-bool X11KeyLock::Impl::take_keyboard() {
-    if (XGrabKeyboard(display, root, False, GrabModeAsync, GrabModeSync, CurrentTime) != GrabSuccess) return false;
+// Takes the keyboard for the lock itself, frozen, and lets the next key event come to it. Taken while the
+// keyboard is with one of the lock's passive grabs, it replaces that grab (the event that activated it stays
+// answered); unlike the passive grab it does not end when its first key goes up, only when the lock lets it
+// go. Returns the key events the server had handed over before the grab took hold (their passive grab is gone
+// with them).
+std::optional<int> X11KeyLock::Impl::take_keyboard() {
+    if (XGrabKeyboard(display, root, False, GrabModeAsync, GrabModeSync, CurrentTime) != GrabSuccess) {
+        return std::nullopt;
+    }
+    // The grab's reply came after every event sent before it, so they are all queued now.
+    const int before = queued_key_events();
     grab = Grab::Active;
     XAllowEvents(display, SyncKeyboard, CurrentTime);
-    return true;
+    return before;
 }
 
-// After a replay the grab that brought the event is gone; while a swallowed key is still down, the keyboard is
-// taken again so that the next key comes to the lock before anyone else, a window manager's grab included.
+// After a replay the grab that brought the event is gone; while a swallowed key is still down, the keyboard
+// is taken again so that the next key comes to the lock before anyone else, a window manager's grab included.
 void X11KeyLock::Impl::keep_keyboard_while_held() {
     // Everything the replay let through has been dealt with; a key event that came here meanwhile activated
     // one of the lock's passive grabs, which has the keyboard now and is answered in turn.
@@ -378,15 +383,14 @@ void X11KeyLock::Impl::keep_keyboard_while_held() {
     if (queued_key_events() > 0) return;
     forget_released_keys();
     if (held.empty()) return;
-    if (!take_keyboard()) return;
     // A passive grab that activated between the sync and the grab was replaced by it, its event already here.
-    unanswerable = queued_key_events();
+    if (const auto before = take_keyboard()) unanswerable = *before;
 }
 
-// Answers one key event that came through a grab. Every event gets exactly one answer, so the keyboard is never
-// left frozen for nothing. Answers to a passive grab carry the event's time, so the server ignores them when that
-// grab has ended and a newer one began; the lock's own grab is answered at CurrentTime (its events may be older
-// than the grab).
+// Answers one key event that came through a grab. Every event gets exactly one answer, so the keyboard is
+// never left frozen for nothing. Answers to a passive grab carry the event's time, so the server ignores them
+// when that grab has ended and a newer one began; the lock's own grab is answered at CurrentTime (its events
+// may be older than the grab).
 void X11KeyLock::Impl::handle_key(const XKeyEvent& e, bool swallow) {
     const bool press = e.type == KeyPress;
     const int keycode = int(e.keycode);
@@ -411,7 +415,9 @@ void X11KeyLock::Impl::handle_key(const XKeyEvent& e, bool swallow) {
         return;
     }
     if (grab == Grab::Passive) {
-        const bool ended = !press && keycode == activator;  // the server ended it as it delivered this release
+        const bool ended =
+            !press && keycode == activator;  // the server ended it as it delivered this release
+        // Only this event can be queued before the grab (the passive grab froze the keyboard after it).
         if (!ended && take_keyboard()) return;
         XAllowEvents(display, SyncKeyboard, e.time);  // ignored when the grab is gone
         if (ended) {
@@ -432,7 +438,15 @@ void X11KeyLock::Impl::handle_key(const XKeyEvent& e, bool swallow) {
 
 X11KeyLock::X11KeyLock(const char* display_name) : m_x(std::make_unique<Impl>()) {
     m_x->display = XOpenDisplay(display_name);
-    if (m_x->display) m_x->root = DefaultRootWindow(m_x->display);
+    if (!m_x->display) return;
+    m_x->root = DefaultRootWindow(m_x->display);
+    // An XKB-aware connection (Xlib makes every one so) hears of keymap changes only when it asks.
+    int opcode = 0, event = 0, error = 0, major = XkbMajorVersion, minor = XkbMinorVersion;
+    if (XkbQueryExtension(m_x->display, &opcode, &event, &error, &major, &minor)) {
+        const unsigned long changes = XkbMapNotifyMask | XkbNewKeyboardNotifyMask;
+        XkbSelectEvents(m_x->display, XkbUseCoreKbd, changes, changes);
+        m_x->xkb_event = event;
+    }
 }
 
 X11KeyLock::~X11KeyLock() {
@@ -450,10 +464,12 @@ int X11KeyLock::install(std::function<bool(const LockedKey&)> swallow) {
     m_swallow = std::move(swallow);
     if (!grab_all()) {
         m_swallow = nullptr;
+        take_what_came_meanwhile();
         return 0;
     }
     m_handle = m_next_handle++;
     if (m_next_handle <= 0) m_next_handle = 1;
+    take_what_came_meanwhile();
     return m_handle;
 }
 
@@ -462,6 +478,14 @@ void X11KeyLock::release(int handle) {
     m_handle = 0;
     m_swallow = nullptr;
     ungrab_all();
+    take_what_came_meanwhile();
+}
+
+// The round trips of install() and release() read whatever the server had sent into Xlib's queue, where the
+// descriptor no longer announces it. A key event among it holds the keyboard until it is answered, so it is
+// answered now rather than at the next wake-up, which might never come.
+void X11KeyLock::take_what_came_meanwhile() {
+    if (m_x->display && XEventsQueued(m_x->display, QueuedAlready) > 0) pump();
 }
 
 bool X11KeyLock::swallows(const LockedKey& key) const {
@@ -489,7 +513,8 @@ bool X11KeyLock::grab_all() {
     };
     // Caps Lock and Num Lock change nothing: every grab is made in their four combinations. Alt is also taken
     // together with Shift and Ctrl (Ctrl-Alt-P is swallowed too).
-    const unsigned ignored[] = {0u, unsigned(LockMask), x.num_lock_mask, unsigned(LockMask) | x.num_lock_mask};
+    const unsigned ignored[] = {0u, unsigned(LockMask), x.num_lock_mask,
+                                unsigned(LockMask) | x.num_lock_mask};
     const unsigned with_alt[] = {x.alt_mask, x.alt_mask | ShiftMask, x.alt_mask | ControlMask,
                                  x.alt_mask | ShiftMask | ControlMask};
 
@@ -559,35 +584,38 @@ void X11KeyLock::pump() {
     Impl& x = *m_x;
     if (!x.display) return;
     ErrorTrap trap(x.display);
-    while (XPending(x.display) > 0) {
-        XEvent event;
-        XNextEvent(x.display, &event);
-        if (event.type == MappingNotify) {
-            XRefreshKeyboardMapping(&event.xmapping);
-            if (in_force() && event.xmapping.request != MappingPointer) {
-                // The keys moved: grab them where they are now.
-                auto swallow = m_swallow;
-                const int handle = m_handle;
-                ungrab_all();
-                if (grab_all()) {
-                    m_swallow = std::move(swallow);
-                    m_handle = handle;
-                } else {
-                    m_handle = 0;
-                    m_swallow = nullptr;
-                }
+    for (;;) {
+        bool keymap_changed = false;
+        while (XPending(x.display) > 0) {
+            XEvent event;
+            XNextEvent(x.display, &event);
+            if (event.type == MappingNotify) {
+                XRefreshKeyboardMapping(&event.xmapping);
+                keymap_changed = keymap_changed || event.xmapping.request != MappingPointer;
+                continue;
             }
-            continue;
-        }
-        if (event.type != KeyPress && event.type != KeyRelease) continue;
+            if (event.type == x.xkb_event) {
+                keymap_changed = true;
+                continue;
+            }
+            if (event.type != KeyPress && event.type != KeyRelease) continue;
+            if (!in_force()) continue;  // came through a grab already released: the keyboard is free again
 
-        const XKeyEvent& e = event.xkey;
-        if (!in_force()) continue;  // came through a grab already released: the keyboard is free again
-        const LockedKey key =
-            locked_key_from_x(x.keysym_of(int(e.keycode)), event.type == KeyPress, e.state, x.alt_mask);
-        x.handle_key(e, swallows(key));
-        // The server has acted on the answer; whatever that released to the lock is in the queue now.
-        XSync(x.display, False);
+            const XKeyEvent& e = event.xkey;
+            const LockedKey key =
+                locked_key_from_x(x.keysym_of(int(e.keycode)), event.type == KeyPress, e.state, x.alt_mask);
+            x.handle_key(e, swallows(key));
+            // The server has acted on the answer; whatever that released to the lock is in the queue now.
+            XSync(x.display, False);
+        }
+        if (!keymap_changed || !in_force()) return;
+        // The keys moved (a keyboard plugged in, another layout): grab them where they are now, under the
+        // same handle. One change brings several notices; they make one new set of grabs.
+        ungrab_all();
+        if (!grab_all()) {
+            m_handle = 0;
+            m_swallow = nullptr;
+        }
     }
 }
 

@@ -1,12 +1,12 @@
-// The desktop-wide keyboard lock on X11: passive key grabs on the root window through a connection of its own.
+// The desktop-wide keyboard lock on X11: passive key grabs on the root window, on a connection of its own.
 //
-// Grabbed keys: every key while Alt is held, the two Super keys, the Menu key, the two Alt keys and the two Shift
-// keys (and AltGr, which is the right Alt key elsewhere). A key event that arrives through a grab is shown to the
-// installed callback; a swallowed event reaches nothing, a passed one is replayed to where it was going (the focus
-// window). While a swallowed key is held, later keys keep coming to the lock first, so Super+E or Shift+F10 reach
-// the focus window as plain key events and never a window manager's grab.
+// Grabbed keys: every key while Alt is held, the two Super keys, the Menu key, the two Alt keys and the two
+// Shift keys (and AltGr, which is the right Alt key elsewhere). A key event that arrives through a grab is
+// shown to the installed callback; a swallowed event reaches nothing, a passed one is replayed to where it
+// was going (the focus window). While a swallowed key is held, later keys keep coming to the lock first, so
+// Super+E or Shift+F10 reach the focus window as plain key events and never a window manager's grab.
 //
-// The keyboard waits while an event is with the lock: the program must call pump() whenever connection_fd() is
+// The keyboard waits while an event is with the lock: the program calls pump() whenever connection_fd() is
 // readable (and on every turn of its loop). Without an X display every call succeeds and nothing is locked.
 #pragma once
 
@@ -19,13 +19,13 @@
 namespace zuvela {
 
 // The virtual key code of an X keysym: letters are their upper-case ASCII value, digits their ASCII value,
-// Shift 16, Ctrl 17, Alt (and Meta, AltGr) 18, left Super 91, right Super 92, Menu 93, F1.. 0x70.., the others
-// the codes Windows gives the same keys; 0 for a keysym without one.
+// Shift 16, Ctrl 17, Alt (and Meta, AltGr) 18, left Super 91, right Super 92, Menu 93, F1.. 0x70.., the
+// others the codes Windows gives the same keys; 0 for a keysym without one.
 int virtual_key_for_keysym(unsigned long keysym);
 
-// A key event as the lock examines it: `state` is the X modifier state before the event, `alt_mask` the modifier
-// bit the Alt keys set (Mod1 normally). Alt held means message 260/261 and flag 0x20; an Alt key going down
-// counts as Alt held.
+// A key event as the lock examines it: `state` is the X modifier state before the event, `alt_mask` the
+// modifier bit the Alt keys set (Mod1 normally). Alt held means message 260/261 and flag 0x20; an Alt key
+// going down counts as Alt held.
 LockedKey locked_key_from_x(unsigned long keysym, bool press, unsigned state, unsigned alt_mask);
 
 class X11KeyLock final : public KeyLock {
@@ -39,7 +39,7 @@ class X11KeyLock final : public KeyLock {
     // Grabs the keys and returns a handle > 0 when at least one grab holds; 0 (lock not in force) when none
     // does or there is no display. Installing again replaces the previous lock and its handle.
     int install(std::function<bool(const LockedKey&)> swallow) override;
-    // Ungrabs everything when `handle` is the lock in force; any other handle, or a second call, does nothing.
+    // Ungrabs everything when `handle` is the lock in force; another handle or a second call does nothing.
     void release(int handle) override;
 
     // Handles every key event the grabs have brought in so far, then returns; never waits for new ones.
@@ -60,6 +60,7 @@ class X11KeyLock final : public KeyLock {
 
     bool grab_all();
     void ungrab_all();
+    void take_what_came_meanwhile();
 
     std::unique_ptr<Impl> m_x;
     std::function<bool(const LockedKey&)> m_swallow;
