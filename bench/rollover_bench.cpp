@@ -26,7 +26,7 @@ class UncachedFiles final : public PictureFiles {
     void save_bitmap(const Raster& picture, const std::string& path) override {
         m_inner.save_bitmap(picture, path);
     }
-    std::uint32_t file_length(const std::string& path) override { return m_inner.file_length(path); }
+    std::uint64_t file_length(const std::string& path) override { return m_inner.file_length(path); }
     std::string program_folder() override { return m_inner.program_folder(); }
     void change_directory(const std::string&) override {}
 

@@ -8,7 +8,7 @@ packages=(
   build-essential cmake pkg-config git
   libgtest-dev libgmock-dev libbenchmark-dev clang-format
   # the program
-  libsdl2-dev libsdl2-image-dev libsdl2-mixer-dev libx11-dev libcups2-dev libcairo2-dev
+  libsdl2-dev libsdl2-image-dev libsdl2-mixer-dev libx11-dev libxtst-dev libcups2-dev libcairo2-dev
   xdg-utils fluidsynth fluid-soundfont-gm timidity freepats
   # the art generator
   libgif-dev libjpeg62-turbo-dev libsndfile1-dev espeak-ng fonts-dejavu-core

@@ -45,7 +45,8 @@ xdotool key ctrl+r
 sleep 0.5
 click_scene 511 426  # the invitation
 sleep 1
-grep -q "zuvela.example" "$e2e_out/browser.txt" 2>/dev/null || { echo "   FAILED: the product's site was not opened"; return 1; }
+product_opened() { grep -q "zuvela.example" "$e2e_out/browser.txt" 2>/dev/null; }
+wait_until 3000 product_opened || { echo "   FAILED: the product's site was not opened"; return 1; }
 echo "   ok: the invitation opened $(tail -n1 "$e2e_out/browser.txt")"
 xdotool windowactivate --sync "$ours" 2>/dev/null || xdotool windowmap "$ours"
 sleep 0.5
@@ -59,7 +60,8 @@ sleep 0.5
 click_scene 421 434  # Yes
 ended() { ! kill -0 "$pid" 2>/dev/null; }
 wait_until 3000 ended || { echo "   FAILED: Yes did not end the program"; return 1; }
-tail -n1 "$e2e_out/browser.txt" | grep -q "quillmar.example" || { echo "   FAILED: the studio's site was not opened"; return 1; }
+studio_opened() { tail -n1 "$e2e_out/browser.txt" 2>/dev/null | grep -q "quillmar.example"; }
+wait_until 3000 studio_opened || { echo "   FAILED: the studio's site was not opened"; return 1; }
 echo "   ok: Yes ended the program and opened $(tail -n1 "$e2e_out/browser.txt")"
 
 # SIGTERM: ends within a second, with status 128 + 15.

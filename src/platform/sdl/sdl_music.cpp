@@ -16,9 +16,9 @@ namespace zuvela {
 
 namespace {
 
-// SDL_mixer's FluidSynth player reports a piece as playing for seconds after its last note; it is believed only
-// this long past the piece's own length, by the clock. Timidity ends the piece on time and is believed as it is:
-// the sound card's clock, not the computer's, says when the piece has been played.
+// SDL_mixer's FluidSynth player reports a piece as playing for seconds after its last note; it is believed
+// only this long past the piece's own length, by the clock. Timidity ends the piece on time and is believed
+// as it is: the sound card's clock, not the computer's, says when the piece has been played.
 constexpr double k_late_end_allowance = 0.25;
 
 std::vector<std::uint8_t> read_file(const std::string& path) {
@@ -76,7 +76,7 @@ void SdlMusic::prepare(const std::string& path) {
         try {
             std::lock_guard lock(m_songs_mutex);
             song_locked(key);
-        } catch (const PlatformError&) {
+        } catch (...) {
             // load_segment() reports it.
         }
     });
@@ -147,7 +147,8 @@ bool SdlMusic::is_playing(int segment, int playback) {
     const double elapsed = std::chrono::duration<double>(Clock::now() - m_current->started).count();
     if (!m_audio.is_open() || !m_current->song->music) return elapsed < m_current->song->seconds;
     if (!Mix_PlayingMusic()) return false;
-    return m_audio.midi_synthesizer() == "timidity" || elapsed < m_current->song->seconds + k_late_end_allowance;
+    return m_audio.midi_synthesizer() == "timidity" ||
+           elapsed < m_current->song->seconds + k_late_end_allowance;
 }
 
 void SdlMusic::stop(int segment, int playback) {

@@ -11,8 +11,11 @@
 // first click. The synthesizer gets the piece with a short release added at its end (sdl_music_smf.h), so a
 // final chord dies away instead of being cut off.
 //
-// With no audio device every call succeeds as it would with one, and is_playing() answers true for as long as
-// the piece would be playing: the restart timer then restarts it as often as it would be heard.
+// is_playing() is true until the synthesizer has rendered the piece and its release: with Timidity that is
+// exact; SDL_mixer's FluidSynth player (the fallback) keeps saying "playing" for seconds, so it is believed
+// only to 250 ms past the piece's length. With no audio device every call succeeds as it would with one, and
+// is_playing() answers true for as long as the piece would be playing: the restart timer then restarts it as
+// often as it would be heard.
 #pragma once
 
 #include <chrono>

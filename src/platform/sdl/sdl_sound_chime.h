@@ -1,6 +1,5 @@
 // The default sound, played in place of a sound file that is missing or cannot be read: a gentle two-note
-// bell
-// ("ding-dong", E6 then C6) of about 0.3 s with faded ends, synthesised here rather than read from a file.
+// bell, "ding-dong" (E6 then C6), of about 0.3 s with faded ends, made here rather than read from a file.
 #pragma once
 
 #include <cstdint>
