@@ -1,5 +1,6 @@
 #include "coloring/coloring_fixture.h"
 #include "platform/errors.h"
+#include "support/installed_assets.h"
 
 namespace zuvela {
 namespace {
@@ -44,6 +45,23 @@ TEST_F(AudioTest, TheTimerRestartsThePieceOnlyOnceItHasEnded) {
     app.music().tmrRepeat_Timer();
     EXPECT_EQ(fake.music.playbacks, 2);
     EXPECT_EQ(state().music_segment_state, 2);
+}
+
+TEST_F(AudioTest, TheTuneRestartsOnTheGalleryAndUnderAPanelToo) {
+    install_all_assets(fake);
+    const double running = fake.clock.now + 7;
+    const Rect music = app.window().scene().control(ControlId::MusicOn).place;
+    fake.display.post_click(music.x + 5, music.y + 5, running);
+    int moves = 0;
+    app.window().router().on_mouse_move(ControlId::Form, [&](const MouseArgs&) {
+        if (++moves == 1) app.gallery().MoreImages_Click();
+        if (moves == 2) app.info_panel().show_info_panel();
+        fake.music.playing = false;  // the piece ends with the gallery and then a panel on screen
+        if (moves == 3) app.window().scene().set_timer_enabled(false);  // lets the script end
+    });
+    for (double t : {1.0, 3.0, 5.0}) fake.display.post_move(1010, 20, 0, running + t);
+    EXPECT_THROW(app.run(), ScriptFinished);
+    EXPECT_EQ(fake.music.playbacks, 3) << "the first start and one restart after each end but the last";
 }
 
 TEST_F(AudioTest, AMissingPieceLeavesTheMusicSwitchedOnButSilent) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <random>
 #include <set>
 #include <vector>
@@ -82,6 +83,45 @@ TEST(WipeOrder, EachPatternStartsAndEndsAtItsCorner) {
     EXPECT_EQ(painted_by(WipePass::ColumnsRight, 1), (Point{0, 1}));
     EXPECT_EQ(painted_by(WipePass::ColumnsLeft, 600), (Point{748, 0}));
     EXPECT_EQ(painted_by(WipePass::RowsUp, 1), (Point{748, 599}));
+}
+
+// Corners alone cannot tell rows down from columns right, nor the interlaced pass from rows down: the second
+// step and the first step of the second line can.
+TEST(WipeOrder, EachPatternRunsItsOwnPassesInOrder) {
+    struct Trace {
+        Point second_step;
+        Point second_line;
+    };
+    const auto trace = [](WipePass pass) {
+        return Trace{
+            painted_by(pass, 1),
+            painted_by(pass, pass == WipePass::ColumnsRight || pass == WipePass::ColumnsLeft ? k_wipe_height
+                                                                                             : k_wipe_width)};
+    };
+    const Trace rows_down{{1, 0}, {0, 1}}, columns_right{{0, 1}, {1, 0}}, columns_left{{749, 1}, {748, 0}},
+        rows_up{{748, 599}, {749, 598}}, interlaced{{1, 0}, {0, 2}};
+    struct Expected {
+        int pattern;
+        Trace first;
+        std::optional<Trace> second;
+    };
+    const Expected cases[] = {
+        {1, rows_down, std::nullopt},  {2, columns_right, std::nullopt}, {3, columns_left, std::nullopt},
+        {4, rows_up, std::nullopt},    {5, interlaced, columns_right},   {6, interlaced, rows_down},
+        {7, interlaced, columns_left}, {8, interlaced, rows_up},
+    };
+    for (const Expected& c : cases) {
+        SCOPED_TRACE(c.pattern);
+        const WipePattern pattern = wipe_pattern_passes(c.pattern);
+        const Trace first = trace(pattern.first);
+        EXPECT_EQ(first.second_step, c.first.second_step);
+        EXPECT_EQ(first.second_line, c.first.second_line);
+        ASSERT_EQ(pattern.second.has_value(), c.second.has_value());
+        if (!c.second) continue;
+        const Trace second = trace(*pattern.second);
+        EXPECT_EQ(second.second_step, c.second->second_step);
+        EXPECT_EQ(second.second_line, c.second->second_line);
+    }
 }
 
 TEST(WipeOrder, InterlacedPassPaintsEvenRowsThenStandsStill) {
