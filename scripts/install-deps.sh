@@ -7,6 +7,8 @@ packages=(
   # build
   build-essential cmake pkg-config git
   libgtest-dev libgmock-dev libbenchmark-dev clang-format
+  # sanitizer runs and fuzz targets
+  clang-14 libclang-rt-14-dev
   # the program
   libsdl2-dev libsdl2-image-dev libsdl2-mixer-dev libx11-dev libxtst-dev libcups2-dev libcairo2-dev
   xdg-utils fluidsynth fluid-soundfont-gm timidity freepats

@@ -1,9 +1,34 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: unit tests, the checks of the shipped art,
-# the art generator's regeneration and the end-to-end scenarios under Xvfb.
-set -euo pipefail
+# the art generator's regeneration, the desktop back ends, the end-to-end scenarios under Xvfb, the package
+# check (as root); then the unit tests again under AddressSanitizer and UBSan, and the fuzz targets for a
+# bounded number of runs. The last line sums them up.
+set -uo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
-cmake --preset default
-cmake --build --preset default -j "$(nproc)"
-ctest --preset default
+scripts/install-deps.sh || exit 1
+cmake --preset default || exit 1
+cmake --build --preset default -j "$(nproc)" || exit 1
+
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+ctest --preset default 2>&1 | tee "$log"
+ctest_status=${PIPESTATUS[0]}
+total=$(grep -oE 'tests? failed out of [0-9]+' "$log" | grep -oE '[0-9]+$' | tail -n1)
+ctest_failed=$(grep -oE '[0-9]+ tests? failed out of' "$log" | grep -oE '^[0-9]+' | tail -n1)
+ctest_passed=$(( ${total:-0} - ${ctest_failed:-0} ))
+
+scripts/sanitizers.sh 2>&1 | tee "$log"
+sanitizers_status=${PIPESTATUS[0]}
+read -r san_passed san_failed < <(sed -nE 's/^sanitizers: ([0-9]+) passed, ([0-9]+) failed.*/\1 \2/p' "$log" | tail -n1)
+
+scripts/fuzz.sh 2>&1 | tee "$log"
+fuzz_status=${PIPESTATUS[0]}
+read -r fuzz_passed fuzz_failed < <(sed -nE 's/^fuzz: ([0-9]+) passed, ([0-9]+) failed.*/\1 \2/p' "$log" | tail -n1)
+
+passed=$(( ctest_passed + ${san_passed:-0} + ${fuzz_passed:-0} ))
+failed=$(( ${ctest_failed:-0} + ${san_failed:-0} + ${fuzz_failed:-0} ))
+status=0
+for s in $ctest_status $sanitizers_status $fuzz_status; do [ "$s" -eq 0 ] || status=1; done
+[ "$status" -eq 0 ] || [ "$failed" -gt 0 ] || failed=1
+echo "tests: $passed passed, $failed failed"
+exit $status
