@@ -1,27 +1,32 @@
 #!/usr/bin/env bash
-# Builds the fuzz targets (clang's libFuzzer with ASan + UBSan) in build/fuzz and runs each for a bounded
-# time, seeded from the committed assets. Fails on any crash, leak, sanitizer report or oversized allocation;
-# the reproducer is left in build/fuzz/findings/. Longer runs by hand: FUZZ_SECONDS=600 scripts/fuzz.sh
+# Builds the fuzz targets (clang's libFuzzer with ASan + UBSan) in build/fuzz and runs each, seeded from the
+# committed assets. Fails on any crash, leak, sanitizer report, oversized allocation or slow input; the
+# reproducer is left in build/fuzz/findings/.
+#
+# By default every run is the same: a fixed seed and a fixed number of executions per target, from the seeds
+# alone (CI). FUZZ_SECONDS=600 scripts/fuzz.sh runs each target for that long instead, on a corpus that grows
+# in build/fuzz/corpus from one such run to the next.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-seconds=${FUZZ_SECONDS:-15}
 build=$root/build/fuzz
+seconds=${FUZZ_SECONDS:-}
+# About 10 to 20 seconds each on two cores.
+declare -A executions=([picture]=300000 [snapshot]=300000 [wav]=250000 [midi]=200000)
 
 cmake -S . -B "$build" -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_C_COMPILER=clang-14 -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DZUVELA_FUZZ=ON -DZUVELA_TESTS=OFF -DZUVELA_BENCH=OFF -DZUVELA_ARTGEN=OFF >/dev/null || exit 1
 cmake --build "$build" -j2 --target zuvela_fuzz_picture zuvela_fuzz_snapshot zuvela_fuzz_wav zuvela_fuzz_midi \
   zuvela_fuzz_snapshot_seeds || exit 1
 
-# Seeds are copied at run time; the corpora grow in build/fuzz/corpus between runs.
-corpus=$build/corpus
-mkdir -p "$corpus"/{picture,snapshot,wav,midi} "$build/findings"
-cp -n assets/PICTURE/* res/builtin/* "$corpus/picture/"
-find assets/SOUND -iname '*.wav' -exec cp -n {} "$corpus/wav/" \;
-cp -n assets/MUSIC/* "$corpus/midi/"
-ls "$corpus/snapshot" | grep -q . ||
-  "$build/zuvela_fuzz_snapshot_seeds" "$corpus/snapshot" assets/PICTURE/0[0-3].GIF assets/PICTURE/KANTICA8.ICO \
-    res/builtin/POINTER_ARROW.ICO assets/PICTURE/BOJE1_01.JPG >/dev/null
+seeds=$build/seeds
+rm -rf "$seeds"
+mkdir -p "$seeds"/{picture,snapshot,wav,midi} "$build/findings"
+cp assets/PICTURE/* res/builtin/* "$seeds/picture/"
+find assets/SOUND -iname '*.wav' -exec cp {} "$seeds/wav/" \;
+cp assets/MUSIC/* "$seeds/midi/"
+"$build/zuvela_fuzz_snapshot_seeds" "$seeds/snapshot" assets/PICTURE/0[0-3].GIF assets/PICTURE/KANTICA8.ICO \
+  res/builtin/POINTER_ARROW.ICO assets/PICTURE/BOJE1_01.JPG >/dev/null || exit 1
 
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
@@ -30,15 +35,26 @@ export LSAN_OPTIONS="suppressions=$root/tests/sanitizers/lsan.supp:print_suppres
 passed=0 failed=0
 for target in picture snapshot wav midi; do
   log=$build/fuzz-$target.log
+  if [ -n "$seconds" ]; then
+    corpus=$build/corpus/$target
+    mkdir -p "$corpus"
+    budget=(-max_total_time="$seconds")
+  else
+    corpus=$build/run/$target
+    rm -rf "$corpus"
+    mkdir -p "$corpus"
+    budget=(-seed=1 -runs="${executions[$target]}")
+  fi
+  started=$SECONDS
   # The largest picture accepted takes under 200 MB to decode; anything near the limit is a guard that failed.
-  "$build/zuvela_fuzz_$target" -max_total_time="$seconds" -malloc_limit_mb=512 -rss_limit_mb=1536 \
-    -timeout=10 -max_len=262144 -artifact_prefix="$build/findings/$target-" -print_final_stats=1 \
-    "$corpus/$target" >"$log" 2>&1
+  "$build/zuvela_fuzz_$target" "${budget[@]}" -malloc_limit_mb=512 -rss_limit_mb=1536 -timeout=10 \
+    -max_len=262144 -artifact_prefix="$build/findings/$target-" -print_final_stats=1 \
+    "$corpus" "$seeds/$target" >"$log" 2>&1
   status=$?
   runs=$(grep -oE '^stat::number_of_executed_units: *[0-9]+' "$log" | grep -oE '[0-9]+$')
   if [ $status -eq 0 ]; then
     passed=$((passed + 1))
-    echo "fuzz $target: ${runs:-?} executions in ${seconds}s, no findings"
+    echo "fuzz $target: ${runs:-?} executions in $((SECONDS - started))s, no findings"
   else
     failed=$((failed + 1))
     echo "fuzz $target: FAILED after ${runs:-?} executions (exit $status), see $log"

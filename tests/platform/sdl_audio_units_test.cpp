@@ -1,26 +1,118 @@
-// The pieces of the audio back end that need no device: the MIDI reader and its release tail, the chime, the
-// volume mapping and the stamped cache.
+// The pieces of the audio back end that need no device: the MIDI reader and its release tail, the WAV check,
+// the chime, the volume mapping and the stamped cache; and damaged files through the real libraries, each in
+// a child process of its own.
+#include <SDL.h>
+#include <SDL_mixer.h>
 #include <gtest/gtest.h>
-
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <thread>
 
 #include "platform/errors.h"
 #include "platform/file_stamp.h"
+#include "platform/sdl/sdl_audio.h"
 #include "platform/sdl/sdl_music.h"
 #include "platform/sdl/sdl_music_smf.h"
 #include "platform/sdl/sdl_sound_chime.h"
+#include "platform/sdl/sdl_sound_effects.h"
 
 namespace zuvela {
 namespace {
 
 namespace fs = std::filesystem;
+
+const fs::path k_test_data = fs::path(__FILE__).parent_path() / "data";
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool k_address_sanitizer = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool k_address_sanitizer = true;
+#else
+constexpr bool k_address_sanitizer = false;
+#endif
+#else
+constexpr bool k_address_sanitizer = false;
+#endif
+
+// Runs `body` in a child process on SDL's dummy audio driver, its address space capped 1 GB above its start
+// (unless the sanitizer needs the room), so that a file wrongly accepted can neither take the machine's
+// memory nor end the test run. Returns what `body` returned, or 100 + the signal that ended the child.
+int in_child(const std::function<int()>& body) {
+    std::fflush(nullptr);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+        if (!k_address_sanitizer) {
+            long pages = 0;
+            if (std::FILE* f = std::fopen("/proc/self/statm", "r")) {
+                if (std::fscanf(f, "%ld", &pages) != 1) pages = 0;
+                std::fclose(f);
+            }
+            const rlim_t cap = rlim_t(pages) * rlim_t(::sysconf(_SC_PAGESIZE)) + (rlim_t(1) << 30);
+            const rlimit limit{cap, cap};
+            ::setrlimit(RLIMIT_AS, &limit);
+        }
+        int answer = 99;
+        try {
+            answer = body();
+        } catch (...) {
+            answer = 98;
+        }
+        std::fflush(nullptr);
+        ::_exit(answer);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 100 + WTERMSIG(status);
+}
+
+void put_vlq(std::vector<std::uint8_t>& out, std::uint32_t value) {
+    std::uint8_t bytes[5];
+    int n = 0;
+    bytes[n++] = std::uint8_t(value & 0x7f);
+    while (value >>= 7) bytes[n++] = std::uint8_t((value & 0x7f) | 0x80);
+    while (n > 0) out.push_back(bytes[--n]);
+}
+
+void put_be(std::vector<std::uint8_t>& out, std::uint32_t value, int bytes) {
+    while (bytes-- > 0) out.push_back(std::uint8_t(value >> (8 * bytes)));
+}
+
+std::vector<std::uint8_t> midi_file(const std::vector<std::vector<std::uint8_t>>& tracks,
+                                    unsigned format = 1) {
+    std::vector<std::uint8_t> smf = {'M', 'T', 'h', 'd', 0, 0, 0, 6};
+    put_be(smf, format, 2);
+    put_be(smf, std::uint32_t(tracks.size()), 2);
+    put_be(smf, 96, 2);
+    for (const auto& track : tracks) {
+        for (char c : std::string("MTrk")) smf.push_back(std::uint8_t(c));
+        put_be(smf, std::uint32_t(track.size()), 4);
+        for (std::uint8_t b : track) smf.push_back(b);
+    }
+    return smf;
+}
+
+// One note lasting `ticks` (at 96 a quarter, 120 beats a minute: 192 a second), then `extra` note events.
+std::vector<std::uint8_t> long_track(std::uint32_t ticks, std::size_t extra = 0) {
+    std::vector<std::uint8_t> t = {0x00, 0x90, 60, 100};
+    for (std::size_t i = 0; i < extra; ++i) t.insert(t.end(), {0x00, 62, std::uint8_t(i & 1 ? 0 : 90)});
+    put_vlq(t, ticks);
+    t.insert(t.end(), {0x80, 60, 0, 0x00, 0xff, 0x2f, 0x00});
+    return t;
+}
 
 std::vector<std::uint8_t> read_bytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -84,9 +176,191 @@ TEST(SdlMusicSmf, WhatIsNoMidiFileIsRefused) {
     no_track.resize(14);
     EXPECT_THROW(read_midi_timing(no_track), PlatformError);
     auto truncated = one_note_file(96);
-    truncated.resize(truncated.size() - 6);  // the track ends early: read as far as it goes
-    EXPECT_NO_THROW(read_midi_timing(truncated));
-    EXPECT_EQ(with_release_tail(truncated, 0.15), truncated) << "a damaged file gets no tail";
+    truncated.resize(truncated.size() - 6);  // the track ends before its End of Track
+    EXPECT_THROW(read_midi_timing(truncated), PlatformError);
+    auto cut_short = one_note_file(96);
+    cut_short[21] = std::uint8_t(cut_short[21] + 10);  // the chunk runs past the end of the file
+    EXPECT_NO_THROW(read_midi_timing(cut_short));
+    EXPECT_EQ(with_release_tail(cut_short, 0.15), cut_short) << "a damaged file gets no tail";
+}
+
+TEST(SdlMusicSmf, WhatTheSynthesizerWouldReadOtherwiseOrChokeOnIsRefused) {
+    const std::vector<std::uint8_t> end = {0x00, 0xff, 0x2f, 0x00};
+    auto track = [&](std::vector<std::uint8_t> events) {
+        events.insert(events.end(), end.begin(), end.end());
+        return events;
+    };
+    const std::vector<std::pair<const char*, std::vector<std::uint8_t>>> refused = {
+        {"a delta of five bytes", midi_file({track({0x81, 0x80, 0x80, 0x80, 0x00, 0x90, 60, 100})})},
+        {"data with no status", midi_file({track({0x00, 60, 100})})},
+        {"a short tempo", midi_file({track({0x00, 0xff, 0x51, 0x02, 0x07, 0xa1, 0x00, 0x90, 60, 100})})},
+        {"a tempo too fast",
+         midi_file({track({0x00, 0xff, 0x51, 0x03, 0x00, 0x00, 0x01, 0x00, 0x90, 60, 100})})},
+        {"a system message", midi_file({track({0x00, 0xf1, 0x00, 0x00, 0x90, 60, 100})})},
+        {"no End of Track", midi_file({{0x00, 0x90, 60, 100}, track({0x00, 0x90, 64, 100})})},
+        {"format 2", midi_file({track({0x00, 0x90, 60, 100})}, 2)},
+        {"format 0 with two tracks", midi_file({track({0x00, 0x90, 60, 100}), track({})}, 0)},
+        {"over 30 minutes", midi_file({long_track(1801 * 192)})},
+        {"over 200 000 events", midi_file({long_track(192, 200'010)})},
+        {"over 256 tracks", midi_file(std::vector(257, long_track(192)))},
+    };
+    for (const auto& [what, smf] : refused) EXPECT_THROW(with_release_tail(smf, 0.15), PlatformError) << what;
+
+    EXPECT_NEAR(read_midi_timing(with_release_tail(midi_file({long_track(1799 * 192)}), 0.15)).seconds,
+                1799.15, 0.01);
+    EXPECT_NO_THROW(with_release_tail(midi_file({long_track(192, 199'900)}), 0.15));
+    EXPECT_NO_THROW(with_release_tail(midi_file(std::vector(256, long_track(192))), 0.15));
+
+    // The file on which the synthesizer read backwards for minutes: a delta of 93 bytes.
+    const auto runaway = read_bytes(k_test_data / "midi-overlong-delta.mid");
+    ASSERT_EQ(runaway.size(), 232u);
+    EXPECT_THROW(with_release_tail(runaway, 0.15), PlatformError);
+}
+
+TEST(SdlMusicSmf, TheRunawayFileFailsToLoadAndTheTuneStillLoads) {
+    const std::string runaway = (k_test_data / "midi-overlong-delta.mid").string();
+    const std::string tune = (fs::path(ZUVELA_ASSET_DIR) / "MUSIC/001.MID").string();
+    const auto started = std::chrono::steady_clock::now();
+    const int answer = in_child([&] {
+        SdlAudio audio;
+        SdlMusic music(audio);
+        if (!audio.is_open()) return 10;
+        try {
+            music.load_segment(runaway);
+            return 1;
+        } catch (const PlatformError&) {
+        }
+        return music.load_segment(tune) > 0 ? 0 : 2;
+    });
+    EXPECT_EQ(answer, 0);
+    std::printf("[          ] loading both took %.3f s\n",
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
+}
+
+std::vector<std::uint8_t> wav_chunk(const char* id, const std::vector<std::uint8_t>& body,
+                                    std::uint32_t claimed = 0xffffffff) {
+    std::vector<std::uint8_t> c(id, id + 4);
+    const std::uint32_t length = claimed == 0xffffffff ? std::uint32_t(body.size()) : claimed;
+    for (int i = 0; i < 4; ++i) c.push_back(std::uint8_t(length >> (8 * i)));
+    c.insert(c.end(), body.begin(), body.end());
+    if (body.size() & 1) c.push_back(0);
+    return c;
+}
+
+std::vector<std::uint8_t> wav_format(unsigned tag, unsigned channels, std::uint32_t rate, unsigned bits,
+                                     unsigned block_align = 0) {
+    if (block_align == 0) block_align = channels * bits / 8;
+    const std::uint32_t fields[] = {tag | channels << 16, rate, rate * block_align, block_align | bits << 16};
+    std::vector<std::uint8_t> f;
+    for (std::uint32_t v : fields)
+        for (int i = 0; i < 4; ++i) f.push_back(std::uint8_t(v >> (8 * i)));
+    return wav_chunk("fmt ", f);
+}
+
+std::vector<std::uint8_t> riff(const std::vector<std::vector<std::uint8_t>>& chunks) {
+    std::vector<std::uint8_t> w = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E'};
+    for (const auto& c : chunks) w.insert(w.end(), c.begin(), c.end());
+    for (int i = 0; i < 4; ++i) w[std::size_t(4 + i)] = std::uint8_t((w.size() - 8) >> (8 * i));
+    return w;
+}
+
+bool accepted(const std::vector<std::uint8_t>& wav) {
+    try {
+        SdlSoundEffects::check_wav(wav, "test");
+        return true;
+    } catch (const PlatformError&) {
+        return false;
+    }
+}
+
+TEST(SdlSoundEffectsCheck, OnlyPlainSoundWithinTheFileIsDecoded) {
+    const std::vector<std::uint8_t> tenth(4410, 0x10);
+    const std::vector<std::pair<const char*, std::vector<std::uint8_t>>> good = {
+        {"16-bit mono", riff({wav_format(1, 1, 22050, 16), wav_chunk("data", tenth)})},
+        {"8-bit stereo at 8 kHz", riff({wav_format(1, 2, 8000, 8), wav_chunk("data", tenth)})},
+        {"24-bit at 192 kHz",
+         riff({wav_format(1, 2, 192000, 24), wav_chunk("data", std::vector<std::uint8_t>(600))})},
+        {"float", riff({wav_format(3, 1, 44100, 32), wav_chunk("data", tenth)})},
+        {"an odd chunk first",
+         riff({wav_chunk("LIST", {1, 2, 3}), wav_format(1, 1, 22050, 16), wav_chunk("data", tenth)})},
+        {"59 seconds",
+         riff({wav_format(1, 1, 8000, 8), wav_chunk("data", std::vector<std::uint8_t>(59 * 8000))})},
+    };
+    for (const auto& [what, wav] : good) EXPECT_TRUE(accepted(wav)) << what;
+    int shipped = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(fs::path(ZUVELA_ASSET_DIR) / "SOUND")) {
+        if (entry.path().extension() != ".WAV" && entry.path().extension() != ".wav") continue;
+        EXPECT_TRUE(accepted(read_bytes(entry.path()))) << entry.path();
+        ++shipped;
+    }
+    EXPECT_GT(shipped, 20);
+
+    auto data_claiming = [&](std::uint32_t length) {
+        auto wav = riff({wav_format(1, 1, 22050, 16), wav_chunk("data", tenth)});
+        for (int i = 0; i < 4; ++i) wav[std::size_t(40 + i)] = std::uint8_t(length >> (8 * i));
+        return wav;
+    };
+    EXPECT_TRUE(accepted(data_claiming(4410)));
+    const std::vector<std::pair<const char*, std::vector<std::uint8_t>>> bad = {
+        {"838 MB claimed in 204 bytes", read_bytes(k_test_data / "wav-838mb-data-chunk.wav")},
+        {"data one byte past the end", data_claiming(4411)},
+        {"a chunk past the end",
+         riff({wav_format(1, 1, 22050, 16), wav_chunk("LIST", {1, 2}, 1000), wav_chunk("data", tenth)})},
+        {"extensible", riff({wav_format(0xfffe, 1, 22050, 16), wav_chunk("data", tenth)})},
+        {"ADPCM", riff({wav_format(2, 1, 22050, 4, 256), wav_chunk("data", tenth)})},
+        {"64-bit float", riff({wav_format(3, 1, 22050, 64), wav_chunk("data", tenth)})},
+        {"12 bits", riff({wav_format(1, 1, 22050, 12, 2), wav_chunk("data", tenth)})},
+        {"three channels", riff({wav_format(1, 3, 22050, 16), wav_chunk("data", tenth)})},
+        {"no channel", riff({wav_format(1, 0, 22050, 16, 2), wav_chunk("data", tenth)})},
+        {"7 999 Hz", riff({wav_format(1, 1, 7999, 16), wav_chunk("data", tenth)})},
+        {"192 001 Hz", riff({wav_format(1, 1, 192001, 16), wav_chunk("data", tenth)})},
+        {"a wrong frame size", riff({wav_format(1, 2, 22050, 16, 2), wav_chunk("data", tenth)})},
+        {"data before format", riff({wav_chunk("data", tenth), wav_format(1, 1, 22050, 16)})},
+        {"no data", riff({wav_format(1, 1, 22050, 16)})},
+        {"61 seconds",
+         riff({wav_format(1, 1, 8000, 8), wav_chunk("data", std::vector<std::uint8_t>(61 * 8000))})},
+        {"not RIFF", std::vector<std::uint8_t>(64, 'x')},
+    };
+    for (const auto& [what, wav] : bad) EXPECT_FALSE(accepted(wav)) << what;
+    auto huge = riff({wav_format(1, 1, 22050, 16), wav_chunk("data", tenth)});
+    huge.resize((std::size_t(16) << 20) + 1);
+    EXPECT_FALSE(accepted(huge)) << "over 16 MB";
+}
+
+TEST(SdlSoundEffectsCheck, TheDamagedWavIsRefusedAndTheShippedOnesDecodeAsBefore) {
+    const fs::path dir = fs::temp_directory_path() / ("zuvela-wav-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    const std::vector<std::uint8_t> tenth(4410, 0x10);
+    for (const auto& [name, wav] :
+         {std::pair{"float.wav", riff({wav_format(3, 1, 44100, 32), wav_chunk("data", tenth)})},
+          {"24.wav", riff({wav_format(1, 2, 22050, 24), wav_chunk("data", std::vector<std::uint8_t>(600))})}})
+        std::ofstream(dir / name, std::ios::binary)
+            .write(reinterpret_cast<const char*>(wav.data()), std::streamsize(wav.size()));
+    const int answer = in_child([&] {
+        SdlAudio audio;
+        if (!audio.hold()) return 10;
+        try {
+            SdlSoundEffects::decode_file((k_test_data / "wav-838mb-data-chunk.wav").string());
+            return 1;
+        } catch (const PlatformError&) {
+        }
+        for (const char* name : {"float.wav", "24.wav"})
+            if (!SdlSoundEffects::decode_file((dir / name).string())) return 2;
+        for (const auto& entry : fs::recursive_directory_iterator(fs::path(ZUVELA_ASSET_DIR) / "SOUND")) {
+            if (entry.path().extension() != ".WAV") continue;
+            const auto ours = SdlSoundEffects::decode_file(entry.path().string());
+            Mix_Chunk* theirs = Mix_LoadWAV(entry.path().c_str());
+            const bool same = theirs && ours->alen == theirs->alen &&
+                              std::memcmp(ours->abuf, theirs->abuf, ours->alen) == 0;
+            Mix_FreeChunk(theirs);
+            if (!same) return 3;
+        }
+        audio.release();
+        return 0;
+    });
+    EXPECT_EQ(answer, 0) << "1: the damaged file was decoded, 2: SDL refused a format the check passes, 3: a "
+                            "shipped sound decodes differently, 10: no device, 100+: killed by that signal";
+    fs::remove_all(dir);
 }
 
 TEST(SdlSoundChime, AGentleBellOfAboutAThirdOfASecondWithFadedEnds) {

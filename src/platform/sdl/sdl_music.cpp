@@ -7,7 +7,6 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "platform/errors.h"
 #include "platform/sdl/sdl_music_smf.h"
@@ -21,11 +20,22 @@ namespace {
 // as it is: the sound card's clock, not the computer's, says when the piece has been played.
 constexpr double k_late_end_allowance = 0.25;
 
+// 200 000 events, the most a piece may have, take about a megabyte.
+constexpr std::uintmax_t k_max_file_bytes = std::uintmax_t(4) << 20;
+
 std::vector<std::uint8_t> read_file(const std::string& path) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) throw PlatformError("cannot open " + path);
+    const std::uintmax_t length = std::filesystem::file_size(path, error);
+    if (error) throw PlatformError("cannot read " + path);
+    if (length > k_max_file_bytes) throw PlatformError(path + " is too large for a tune");
     std::ifstream in(path, std::ios::binary);
     if (!in) throw PlatformError("cannot open " + path);
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<std::uint8_t> bytes(std::size_t(length) + 1);
+    in.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(bytes.size()));
     if (in.bad()) throw PlatformError("cannot read " + path);
+    bytes.resize(std::size_t(in.gcount()));
+    if (bytes.size() > k_max_file_bytes) throw PlatformError(path + " is too large for a tune");
     return bytes;
 }
 

@@ -4,7 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstring>
-#include <optional>
+#include <string>
 
 #include "platform/errors.h"
 
@@ -18,6 +18,14 @@ constexpr int k_cc_expression = 11;
 constexpr int k_cc_all_sound_off = 120;
 constexpr int k_cc_all_notes_off = 123;
 constexpr int k_tail_steps = 12;
+// The synthesizer counts ticks in 32 bits with a sign.
+constexpr std::uint32_t k_max_tick = 0x7fffffff;
+// 6 000 beats a minute.
+constexpr std::uint32_t k_min_tempo_us = 10'000;
+// Past these the synthesizer takes seconds to load a piece, on the event thread when nothing prepared it.
+constexpr std::size_t k_max_events = 200'000;
+constexpr int k_max_tracks = 256;
+constexpr double k_max_seconds = 30 * 60;
 
 std::uint32_t be32(const std::uint8_t* p) {
     return std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 8 | p[3];
@@ -44,32 +52,41 @@ struct Parsed {
     int tracks = 0;
     bool complete = true;  // every chunk lies wholly inside the file
     std::uint32_t end_tick = 0;
+    std::size_t events = 0;
     std::uint16_t channels_used = 0;
     std::vector<TempoChange> tempo;
     std::array<Expression, k_channels> expression{};
 };
 
-// Reads a variable-length quantity; false when the bytes run out or it is longer than four bytes.
-bool read_vlq(const std::uint8_t* data, std::size_t end, std::size_t& p, std::uint32_t& value) {
-    value = 0;
-    for (int i = 0; i < 4; ++i) {
-        if (p >= end) return false;
-        const std::uint8_t c = data[p++];
-        value = value << 7 | (c & 0x7f);
-        if (!(c & 0x80)) return true;
-    }
-    return false;
+[[noreturn]] void refuse(const std::string& why) {
+    throw PlatformError("unplayable MIDI file: " + why);
 }
 
+// Reads a variable-length quantity of at most four bytes, within the track.
+std::uint32_t read_vlq(const std::uint8_t* data, std::size_t end, std::size_t& p) {
+    std::uint32_t value = 0;
+    for (int i = 0; i < 4; ++i) {
+        if (p >= end) refuse("a track ends inside an event");
+        const std::uint8_t c = data[p++];
+        value = value << 7 | (c & 0x7f);
+        if (!(c & 0x80)) return value;
+    }
+    refuse("a number longer than four bytes");
+}
+
+// The synthesizer reads a track event by event up to its End of Track, whatever the chunk's length says, and
+// takes a number too long, a data byte with no status before it or a tempo of the wrong length as something
+// else: it reads on past the track, even backwards, for minutes. So a track must be exactly what both
+// readers see alike, and is refused otherwise.
 void read_track(const std::uint8_t* data, std::size_t begin, std::size_t end, Parsed& out) {
     std::size_t p = begin;
-    std::uint32_t tick = 0;
+    std::uint64_t tick = 0;
     std::uint8_t running = 0;
-    std::optional<std::uint32_t> end_of_track;
-    while (p < end && !end_of_track) {
-        std::uint32_t delta = 0;
-        if (!read_vlq(data, end, p, delta) || p >= end) break;
-        tick += delta;
+    for (;;) {
+        tick += read_vlq(data, end, p);
+        if (tick > std::uint64_t(k_max_tick)) refuse("the piece is too long");
+        if (p >= end) refuse("a track ends inside an event");
+        ++out.events;
         std::uint8_t status = data[p];
         if (status & 0x80) {
             ++p;
@@ -77,40 +94,43 @@ void read_track(const std::uint8_t* data, std::size_t begin, std::size_t end, Pa
         } else if (running != 0) {
             status = running;
         } else {
-            break;  // a data byte with no status to run on
+            refuse("a data byte with no status to run on");
         }
         if (status == 0xff) {
-            if (p >= end) break;
+            if (p >= end) refuse("a track ends inside an event");
             const std::uint8_t type = data[p++];
-            std::uint32_t length = 0;
-            if (!read_vlq(data, end, p, length) || length > end - p) break;
-            if (type == 0x51 && length == 3) {
-                out.tempo.push_back(
-                    {tick, std::uint32_t(data[p]) << 16 | std::uint32_t(data[p + 1]) << 8 | data[p + 2]});
+            const std::uint32_t length = read_vlq(data, end, p);
+            if (length > end - p) refuse("a track ends inside an event");
+            if (type == 0x51) {
+                if (length != 3) refuse("a tempo of the wrong length");
+                const std::uint32_t tempo =
+                    std::uint32_t(data[p]) << 16 | std::uint32_t(data[p + 1]) << 8 | data[p + 2];
+                if (tempo < k_min_tempo_us) refuse("a tempo too fast");
+                out.tempo.push_back({std::uint32_t(tick), tempo});
             } else if (type == 0x2f) {
-                end_of_track = tick;
+                out.end_tick = std::max(out.end_tick, std::uint32_t(tick));
+                return;
             }
             p += length;
         } else if (status == 0xf0 || status == 0xf7) {
-            std::uint32_t length = 0;
-            if (!read_vlq(data, end, p, length) || length > end - p) break;
+            const std::uint32_t length = read_vlq(data, end, p);
+            if (length > end - p) refuse("a track ends inside an event");
             p += length;
-        } else if (status >= 0x80 && status < 0xf0) {
+        } else if (status < 0xf0) {
             const int kind = status & 0xf0;
             const int channel = status & 0x0f;
             const std::size_t n = (kind == 0xc0 || kind == 0xd0) ? 1 : 2;
-            if (n > end - p) break;
+            if (n > end - p) refuse("a track ends inside an event");
             if (kind == 0xb0 && data[p] == k_cc_expression) {
                 Expression& e = out.expression[std::size_t(channel)];
-                if (tick >= e.tick) e = Expression{tick, data[p + 1] & 0x7f};
+                if (tick >= e.tick) e = Expression{std::uint32_t(tick), data[p + 1] & 0x7f};
             }
             out.channels_used = std::uint16_t(out.channels_used | (1u << channel));
             p += n;
         } else {
-            break;  // system messages have no place in a file
+            refuse("a system message inside a track");
         }
     }
-    out.end_tick = std::max(out.end_tick, end_of_track.value_or(tick));
 }
 
 Parsed parse(std::span<const std::uint8_t> smf) {
@@ -125,6 +145,9 @@ Parsed parse(std::span<const std::uint8_t> smf) {
     out.division = be16(data + 12);
     if (declared_tracks == 0 || out.division == 0)
         throw PlatformError("MIDI file without tracks or time base");
+    // The synthesizer plays the tracks of format 2 one after the other; their length is not measured here.
+    if (out.format > 1) refuse("format " + std::to_string(out.format));
+    if (out.format == 0 && declared_tracks != 1) refuse("format 0 with more than one track");
     out.header_end = 8 + header_length;
 
     std::size_t p = out.header_end;
@@ -207,6 +230,9 @@ MidiTiming read_midi_timing(std::span<const std::uint8_t> smf) {
 std::vector<std::uint8_t> with_release_tail(std::span<const std::uint8_t> smf, double tail_seconds,
                                             MidiTiming* timing) {
     const Parsed f = parse(smf);
+    if (f.events > k_max_events) refuse("too many events");
+    if (f.tracks > k_max_tracks) refuse("too many tracks");
+    if (!(seconds_at(f, f.end_tick) <= k_max_seconds)) refuse("the piece is too long");
     std::vector<std::uint8_t> out(smf.begin(), smf.end());
     if (!f.complete || f.channels_used == 0 || f.tracks >= 0xffff || !(tail_seconds > 0)) {
         if (timing) *timing = MidiTiming{seconds_at(f, f.end_tick), f.end_tick};
@@ -215,7 +241,9 @@ std::vector<std::uint8_t> with_release_tail(std::span<const std::uint8_t> smf, d
 
     const double ticks_per_second =
         smpte(f) ? smpte_ticks_per_second(f) : 1e6 / tempo_at(f, f.end_tick) * f.division;
-    const auto tail_ticks = std::uint32_t(std::max(1.0, std::round(tail_seconds * ticks_per_second)));
+    const double tail = std::max(1.0, std::round(tail_seconds * ticks_per_second));
+    if (double(f.end_tick) + tail > double(k_max_tick)) refuse("the piece is too long");
+    const auto tail_ticks = std::uint32_t(tail);
 
     std::vector<std::uint8_t> track;
     std::uint32_t at = 0;  // the track counts from the start of the piece

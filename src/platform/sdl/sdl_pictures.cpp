@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <SDL_image.h>
 #include <fcntl.h>
+#include <gif_lib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -117,36 +118,6 @@ Size jpeg_size(Cursor c, const std::string& what) {
     }
 }
 
-// The blocks up to the first image, as SDL_image reads them: it decodes that image alone, at the size its
-// own descriptor gives, whatever the logical screen says. An image it would pass over for being malformed is
-// refused here instead of followed.
-Size gif_size(Cursor c, const std::string& what) {
-    c.skip(10);
-    const unsigned screen_flags = c.u8();
-    c.skip(2);
-    if (screen_flags & 0x80) c.skip(3 * (2u << (screen_flags & 7)));
-    auto skip_sub_blocks = [&c] {
-        while (const unsigned count = c.u8()) c.skip(count);
-    };
-    for (;;) {
-        const unsigned introducer = c.u8();
-        if (introducer == ';') refuse(what, "no image");
-        if (introducer == '!') {
-            c.skip(1);  // label
-            skip_sub_blocks();
-            continue;
-        }
-        if (introducer != ',') continue;
-        c.skip(4);  // left, top
-        const unsigned width = c.le16();
-        const unsigned height = c.le16();
-        const unsigned flags = c.u8();
-        if (flags & 0x80) c.skip(3 * (1u << ((flags & 7) + 1)));
-        if (c.u8() > 12) refuse(what, "bad code size");
-        return {width, height};
-    }
-}
-
 Size bmp_size(Cursor c, const std::string& what) {
     c.seek(14);
     const std::uint32_t header = c.le32();
@@ -193,16 +164,93 @@ void check_size(Size size, const std::string& what) {
                std::to_string(size.width) + " x " + std::to_string(size.height) + " pixels is too large");
 }
 
+struct GifClose {
+    void operator()(GifFileType* gif) const { DGifCloseFile(gif, nullptr); }
+};
+
+struct GifBytes {
+    std::span<const std::uint8_t> bytes;
+    std::size_t at = 0;
+};
+
+int read_gif_bytes(GifFileType* gif, GifByteType* out, int wanted) {
+    auto* in = static_cast<GifBytes*>(gif->UserData);
+    const std::size_t n = std::min(std::size_t(std::max(wanted, 0)), in->bytes.size() - in->at);
+    std::memcpy(out, in->bytes.data() + in->at, n);
+    in->at += n;
+    return int(n);
+}
+
+// SDL_image's GIF decoder fails badly on damaged files, so giflib decodes them into the surface SDL_image
+// would have made: the first image alone, at the size of its own descriptor (its place on the logical screen
+// is ignored), as 8 bits with a palette of 256 that stays white past the colour map, and the last
+// transparent index that a graphic control block before it names as colour key. Later images are never
+// read: a file with many large frames costs no more than its first.
+SDL_Surface* decode_gif(std::span<const std::uint8_t> b, const std::string& what) {
+    GifBytes in{b};
+    int error = 0;
+    const std::unique_ptr<GifFileType, GifClose> gif(DGifOpen(&in, read_gif_bytes, &error));
+    if (!gif) refuse(what, GifErrorString(error));
+    const auto fail = [&] {
+        const char* why = GifErrorString(gif->Error);
+        refuse(what, why ? why : "damaged GIF");
+    };
+    int transparent = -1;
+    for (;;) {
+        GifRecordType record = UNDEFINED_RECORD_TYPE;
+        if (DGifGetRecordType(gif.get(), &record) == GIF_ERROR) fail();
+        if (record == TERMINATE_RECORD_TYPE) refuse(what, "no image");
+        if (record == IMAGE_DESC_RECORD_TYPE) break;
+        if (record != EXTENSION_RECORD_TYPE) fail();
+        int code = 0;
+        GifByteType* block = nullptr;
+        if (DGifGetExtension(gif.get(), &code, &block) == GIF_ERROR) fail();
+        GraphicsControlBlock control{};
+        if (code == GRAPHICS_EXT_FUNC_CODE && block &&
+            DGifExtensionToGCB(block[0], block + 1, &control) == GIF_OK &&
+            control.TransparentColor != NO_TRANSPARENT_COLOR)
+            transparent = control.TransparentColor;
+        while (block)
+            if (DGifGetExtensionNext(gif.get(), &block) == GIF_ERROR) fail();
+    }
+    if (DGifGetImageDesc(gif.get()) == GIF_ERROR) fail();
+    const GifImageDesc& image = gif->Image;
+    check_size({image.Width, image.Height}, what);
+    const ColorMapObject* map = image.ColorMap ? image.ColorMap : gif->SColorMap;
+    if (!map || map->ColorCount <= 0) refuse(what, "no colour map");
+
+    SurfacePtr s(SDL_CreateRGBSurfaceWithFormat(0, image.Width, image.Height, 8, SDL_PIXELFORMAT_INDEX8));
+    if (!s) refuse(what, SDL_GetError());
+    std::array<SDL_Color, 256> colours{};
+    const int count = std::min(map->ColorCount, 256);
+    for (int i = 0; i < count; ++i)
+        colours[std::size_t(i)] = {map->Colors[i].Red, map->Colors[i].Green, map->Colors[i].Blue, 0xFF};
+    if (SDL_SetPaletteColors(s->format->palette, colours.data(), 0, count) != 0) refuse(what, SDL_GetError());
+
+    const auto row = [&](int y) {
+        auto* pixels = static_cast<GifPixelType*>(s->pixels) + std::ptrdiff_t(y) * s->pitch;
+        if (DGifGetLine(gif.get(), pixels, image.Width) == GIF_ERROR) fail();
+    };
+    if (image.Interlace) {
+        constexpr int first[] = {0, 4, 2, 1}, step[] = {8, 8, 4, 2};
+        for (int pass = 0; pass < 4; ++pass)
+            for (int y = first[pass]; y < image.Height; y += step[pass]) row(y);
+    } else {
+        for (int y = 0; y < image.Height; ++y) row(y);
+    }
+    if (transparent >= 0) SDL_SetColorKey(s.get(), SDL_TRUE, Uint32(transparent));
+    return s.release();
+}
+
 SDL_Surface* decode_checked(std::span<const std::uint8_t> b, const std::string& what) {
     if (b.size() > SdlPictureFiles::k_max_file_bytes) refuse(what, "the file is too large");
     const Format format = format_of(b, what);
     const Cursor cursor(b, what);
     switch (format) {
+        case Format::gif:
+            return decode_gif(b, what);
         case Format::jpeg:
             check_size(jpeg_size(cursor, what), what);
-            break;
-        case Format::gif:
-            check_size(gif_size(cursor, what), what);
             break;
         case Format::bmp:
             check_size(bmp_size(cursor, what), what);
@@ -217,12 +265,12 @@ SDL_Surface* decode_checked(std::span<const std::uint8_t> b, const std::string& 
     switch (format) {
         case Format::jpeg:
             return IMG_LoadJPG_RW(rw.get());
-        case Format::gif:
-            return IMG_LoadGIF_RW(rw.get());
         case Format::bmp:
             return IMG_LoadBMP_RW(rw.get());
         case Format::ico:
             return IMG_LoadICO_RW(rw.get());
+        case Format::gif:
+            break;
     }
     return nullptr;
 }

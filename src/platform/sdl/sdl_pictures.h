@@ -1,4 +1,5 @@
-// Pictures through SDL2_image, served from a decode cache that checks the file on every load.
+// Pictures through SDL2_image (GIF through giflib, as SDL2_image would show it), served from a decode cache
+// that checks the file on every load.
 //
 // Only JPEG, GIF, BMP and ICO are read, told apart by content. Before anything is decoded the picture's size
 // is read from its header and checked: a small file may claim a picture of gigabytes, and decoding happens on

@@ -5,6 +5,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <optional>
 #include <vector>
 
@@ -33,7 +36,93 @@ void fade_effect(int, void* stream, int length, void* data) {
     }
 }
 
+[[noreturn]] void refuse(const std::string& what, const std::string& why) {
+    throw PlatformError("cannot decode " + what + ": " + why);
+}
+
+std::uint32_t le32(const std::uint8_t* p) {
+    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
+           std::uint32_t(p[3]) << 24;
+}
+unsigned le16(const std::uint8_t* p) {
+    return unsigned(p[0]) | unsigned(p[1]) << 8;
+}
+
+constexpr unsigned k_format_pcm = 1;
+constexpr unsigned k_format_float = 3;
+
+std::vector<std::uint8_t> read_sound_file(const std::string& path) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) throw PlatformError(path + " is not a sound file");
+    const std::uintmax_t length = std::filesystem::file_size(path, error);
+    if (error) throw PlatformError("cannot read " + path);
+    if (length > SdlSoundEffects::k_max_file_bytes) refuse(path, "the file is too large");
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw PlatformError("cannot open " + path);
+    // One byte more than the length, to notice a file that grew since.
+    std::vector<std::uint8_t> bytes(std::size_t(length) + 1);
+    in.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(bytes.size()));
+    if (in.bad()) throw PlatformError("cannot read " + path);
+    bytes.resize(std::size_t(in.gcount()));
+    if (bytes.size() > SdlSoundEffects::k_max_file_bytes) refuse(path, "the file is too large");
+    return bytes;
+}
+
 }  // namespace
+
+// The chunks are walked as SDL walks them (each padded to an even length; the first format chunk counts; the
+// first data chunk ends the walk), but nothing may reach past the end of the file.
+void SdlSoundEffects::check_wav(std::span<const std::uint8_t> b, const std::string& what) {
+    if (b.size() > k_max_file_bytes) refuse(what, "the file is too large");
+    if (b.size() < 12 || std::memcmp(b.data(), "RIFF", 4) != 0 || std::memcmp(b.data() + 8, "WAVE", 4) != 0)
+        refuse(what, "not a WAV file");
+    bool have_format = false;
+    unsigned channels = 0, block_align = 0;
+    std::uint32_t rate = 0;
+    for (std::size_t at = 12;;) {
+        if (b.size() - at < 8) refuse(what, "no data chunk");
+        const std::uint8_t* header = b.data() + at;
+        const std::uint32_t length = le32(header + 4);
+        const std::size_t room = b.size() - at - 8;
+        if (std::memcmp(header, "data", 4) == 0) {
+            if (!have_format) refuse(what, "sound data before its format");
+            if (length > room) refuse(what, "the data chunk claims more than the file holds");
+            if (double(length) / block_align / rate > k_max_seconds) refuse(what, "too long for a sound");
+            return;
+        }
+        if (length > room) refuse(what, "a chunk claims more than the file holds");
+        if (std::memcmp(header, "fmt ", 4) == 0 && !have_format) {
+            if (length < 16) refuse(what, "short format chunk");
+            const std::uint8_t* f = header + 8;
+            const unsigned tag = le16(f);
+            channels = le16(f + 2);
+            rate = le32(f + 4);
+            block_align = le16(f + 12);
+            const unsigned bits = le16(f + 14);
+            const bool pcm = tag == k_format_pcm && (bits == 8 || bits == 16 || bits == 24 || bits == 32);
+            const bool floats = tag == k_format_float && bits == 32;
+            if (!pcm && !floats) refuse(what, "not plain PCM sound");
+            if (channels < 1 || channels > 2) refuse(what, "not mono or stereo");
+            if (rate < 8000 || rate > 192000) refuse(what, "unusual sample rate");
+            if (block_align != channels * bits / 8) refuse(what, "inconsistent frame size");
+            have_format = true;
+        }
+        at += 8 + std::size_t(length) + (length & 1);
+        if (at > b.size()) refuse(what, "no data chunk");
+    }
+}
+
+SdlSoundEffects::ChunkRef SdlSoundEffects::decode_bytes(std::span<const std::uint8_t> bytes,
+                                                        const std::string& what) {
+    check_wav(bytes, what);
+    Mix_Chunk* decoded = Mix_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), int(bytes.size())), 1);
+    if (!decoded) refuse(what, Mix_GetError());
+    return ChunkRef(decoded, Mix_FreeChunk);
+}
+
+SdlSoundEffects::ChunkRef SdlSoundEffects::decode_file(const std::string& path) {
+    return decode_bytes(read_sound_file(path), path);
+}
 
 SdlSoundEffects::SdlSoundEffects(SdlAudio& audio) : m_audio(audio) {
     m_open = m_audio.hold();
@@ -67,11 +156,7 @@ void SdlSoundEffects::speak(const std::string& path) {
 
 SdlSoundEffects::ChunkRef SdlSoundEffects::sound(const std::string& path) {
     try {
-        std::optional<ChunkRef> chunk = m_sounds.load(path, [](const std::string& file) {
-            Mix_Chunk* decoded = Mix_LoadWAV(file.c_str());
-            if (!decoded) throw PlatformError("cannot decode " + file + ": " + Mix_GetError());
-            return ChunkRef(decoded, Mix_FreeChunk);
-        });
+        std::optional<ChunkRef> chunk = m_sounds.load(path, &SdlSoundEffects::decode_file);
         return chunk ? *chunk : nullptr;
     } catch (const PlatformError&) {
         return nullptr;

@@ -4,10 +4,15 @@
 // A WAV file is decoded once and kept while its file is unchanged (platform/file_stamp.h). A call returns at
 // once; the sound starts with the device's next buffer. A sound that is replaced fades out over 6 ms instead
 // of stopping in mid-waveform, so a quick second click does not crack.
+//
+// SDL decodes whatever a WAV header claims (a damaged file can ask for gigabytes), so the bytes are checked
+// first and only plain sound is handed on; a file refused is unreadable.
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 
 #include "platform/file_stamp.h"
@@ -20,6 +25,12 @@ namespace zuvela {
 
 class SdlSoundEffects final : public SoundEffects {
   public:
+    using ChunkRef = std::shared_ptr<Mix_Chunk>;
+
+    static constexpr std::uint64_t k_max_file_bytes = std::uint64_t(16) << 20;
+    // Longer is no sound effect or word; decoded for the device it would take hundreds of megabytes.
+    static constexpr double k_max_seconds = 60;
+
     // Holds `audio`'s device (opening it if it is the first) until destroyed.
     explicit SdlSoundEffects(SdlAudio& audio);
     ~SdlSoundEffects() override;
@@ -30,6 +41,16 @@ class SdlSoundEffects final : public SoundEffects {
     void play(const std::string& path) override;
     // A missing or unreadable file is silent; it still ends a word that is being spoken.
     void speak(const std::string& path) override;
+
+    // Throws PlatformError unless `bytes` are a RIFF/WAVE file of PCM (integer 8, 16, 24 or 32 bits, or
+    // 32-bit float), 1 or 2 channels, 8 000 to 192 000 frames a second, whose first data chunk lies within
+    // the file, follows the format chunk and lasts at most k_max_seconds. `what` names the bytes in the
+    // error.
+    static void check_wav(std::span<const std::uint8_t> bytes, const std::string& what);
+    // Checked, then decoded to the open device's format. Throws PlatformError.
+    static ChunkRef decode_bytes(std::span<const std::uint8_t> bytes, const std::string& what);
+    // The file read once, then decode_bytes().
+    static ChunkRef decode_file(const std::string& path);
 
     // How many decoded files are kept.
     std::size_t cached_sounds() const { return m_sounds.size(); }
@@ -42,8 +63,6 @@ class SdlSoundEffects final : public SoundEffects {
     };
 
   private:
-    using ChunkRef = std::shared_ptr<Mix_Chunk>;
-
     // One logical channel over a pair of mixer channels.
     struct Lane {
         std::array<int, 2> channels;

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <optional>
 #include <set>
+#include <tuple>
 #include <utility>
 
 namespace zuvela {
@@ -270,7 +271,7 @@ struct X11KeyLock::Impl {
     // brought them: they are decided, but nothing is left to answer.
     int unanswerable = 0;
 
-    void read_keyboard_mapping();
+    bool read_keyboard_mapping();
     KeySym keysym_of(int keycode) const;
     int virtual_key_of(int keycode) const;
     void forget_released_keys();
@@ -280,7 +281,10 @@ struct X11KeyLock::Impl {
     void handle_key(const XKeyEvent& e, bool swallow);
 };
 
-void X11KeyLock::Impl::read_keyboard_mapping() {
+// Reads the keyboard and modifier mappings; true when they differ from what was read before.
+bool X11KeyLock::Impl::read_keyboard_mapping() {
+    const auto before =
+        std::make_tuple(min_keycode, max_keycode, keysyms_per_keycode, keysyms, alt_mask, num_lock_mask);
     XDisplayKeycodes(display, &min_keycode, &max_keycode);
     int per = 0;
     KeySym* map = XGetKeyboardMapping(display, KeyCode(min_keycode), max_keycode - min_keycode + 1, &per);
@@ -308,6 +312,8 @@ void X11KeyLock::Impl::read_keyboard_mapping() {
     }
     if (!alt_mask) alt_mask = Mod1Mask;
     if (!num_lock_mask) num_lock_mask = Mod2Mask;
+    return before !=
+           std::make_tuple(min_keycode, max_keycode, keysyms_per_keycode, keysyms, alt_mask, num_lock_mask);
 }
 
 KeySym X11KeyLock::Impl::keysym_of(int keycode) const {
@@ -345,13 +351,15 @@ void X11KeyLock::Impl::forget_released_keys() {
     }
 }
 
-// Key events already in the queue; reads nothing from the connection and sends nothing.
+// Key events that have come, counted without taking them and without sending anything. QueuedAfterReading
+// also takes over what xcb has read but not yet handed to Xlib (a round trip reads everything before its
+// reply); QueuedAlready would miss that.
 int X11KeyLock::Impl::queued_key_events() const {
-    const int queued = XEventsQueued(display, QueuedAlready);
+    const int queued = XEventsQueued(display, QueuedAfterReading);
     std::vector<XEvent> taken(std::size_t(std::max(queued, 0)));
     int keys = 0;
     for (XEvent& e : taken) {
-        XNextEvent(display, &e);  // the queue is not empty: nothing is read
+        XNextEvent(display, &e);  // from the queue: nothing is read or sent
         keys += e.type == KeyPress || e.type == KeyRelease;
     }
     for (auto it = taken.rbegin(); it != taken.rend(); ++it) XPutBackEvent(display, &*it);
@@ -462,6 +470,7 @@ int X11KeyLock::install(std::function<bool(const LockedKey&)> swallow) {
     release(m_handle);
     if (!m_x->display) return 0;
     m_swallow = std::move(swallow);
+    m_x->read_keyboard_mapping();
     if (!grab_all()) {
         m_swallow = nullptr;
         take_what_came_meanwhile();
@@ -481,11 +490,11 @@ void X11KeyLock::release(int handle) {
     take_what_came_meanwhile();
 }
 
-// The round trips of install() and release() read whatever the server had sent into Xlib's queue, where the
+// The round trips of install() and release() read whatever the server had sent on the way, where the
 // descriptor no longer announces it. A key event among it holds the keyboard until it is answered, so it is
 // answered now rather than at the next wake-up, which might never come.
 void X11KeyLock::take_what_came_meanwhile() {
-    if (m_x->display && XEventsQueued(m_x->display, QueuedAlready) > 0) pump();
+    pump();
 }
 
 bool X11KeyLock::swallows(const LockedKey& key) const {
@@ -499,7 +508,6 @@ bool X11KeyLock::swallows(const LockedKey& key) const {
 
 bool X11KeyLock::grab_all() {
     Impl& x = *m_x;
-    x.read_keyboard_mapping();
     x.grabbed.clear();
     m_contested.clear();
 
@@ -565,27 +573,45 @@ bool X11KeyLock::grab_all() {
 void X11KeyLock::ungrab_all() {
     Impl& x = *m_x;
     if (!x.display) return;
+    ungrab_keys(x.min_keycode, x.max_keycode);
     {
         ErrorTrap trap(x.display);
-        for (int keycode = x.min_keycode; keycode <= x.max_keycode; ++keycode) {
-            XUngrabKey(x.display, keycode, AnyModifier, x.root);
-        }
         // A key still with the lock goes on to nobody; the keyboard is free again.
         XUngrabKeyboard(x.display, CurrentTime);
     }
-    x.grabbed.clear();
     x.held.clear();
     x.grab = Impl::Grab::Free;
     x.unanswerable = 0;
+}
+
+// The passive grabs only: the keyboard grab of a key being held, and what the lock knows of it, stay.
+void X11KeyLock::ungrab_keys(int min_keycode, int max_keycode) {
+    Impl& x = *m_x;
+    {
+        ErrorTrap trap(x.display);
+        for (int keycode = min_keycode; keycode <= max_keycode; ++keycode) {
+            XUngrabKey(x.display, keycode, AnyModifier, x.root);
+        }
+    }
+    x.grabbed.clear();
     m_contested.clear();
 }
 
 void X11KeyLock::pump() {
+    if (!m_x->display) return;
+    // The error trap syncs as it goes, which may read more; only a look after it that finds nothing ends.
+    do {
+        ErrorTrap trap(m_x->display);
+        handle_pending();
+    } while (XPending(m_x->display) > 0);
+}
+
+void X11KeyLock::handle_pending() {
     Impl& x = *m_x;
-    if (!x.display) return;
-    ErrorTrap trap(x.display);
     for (;;) {
         bool keymap_changed = false;
+        // XPending sends what is buffered and takes in what has come, Xlib's own queue and xcb's: it is the
+        // only check after which nothing is left read but unhandled, where the descriptor would not show it.
         while (XPending(x.display) > 0) {
             XEvent event;
             XNextEvent(x.display, &event);
@@ -609,12 +635,17 @@ void X11KeyLock::pump() {
             XSync(x.display, False);
         }
         if (!keymap_changed || !in_force()) return;
-        // The keys moved (a keyboard plugged in, another layout): grab them where they are now, under the
-        // same handle. One change brings several notices; they make one new set of grabs.
-        ungrab_all();
+        // Notices come also when typing moves from one keyboard to another (or to XTest) with the same keys;
+        // only a mapping that really changed (a new layout, remapped keys) is grabbed again, under the same
+        // handle, and a key being held stays with the lock. The round trips may have read more, so the queue
+        // is looked at again.
+        const int old_min = x.min_keycode, old_max = x.max_keycode;
+        if (!x.read_keyboard_mapping()) continue;
+        ungrab_keys(old_min, old_max);
         if (!grab_all()) {
             m_handle = 0;
             m_swallow = nullptr;
+            ungrab_all();
         }
     }
 }

@@ -60,7 +60,9 @@ class X11KeyLock final : public KeyLock {
 
     bool grab_all();
     void ungrab_all();
+    void ungrab_keys(int min_keycode, int max_keycode);
     void take_what_came_meanwhile();
+    void handle_pending();
 
     std::unique_ptr<Impl> m_x;
     std::function<bool(const LockedKey&)> m_swallow;
