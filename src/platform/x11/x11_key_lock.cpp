@@ -78,7 +78,11 @@ class ErrorTrap {
                 return 0;
             }
         }
-        return s_active && s_active->m_previous ? s_active->m_previous(display, error) : 0;
+        // Another connection's (SDL's): to the handler there was before any trap; an inner trap's previous
+        // handler is this function again.
+        ErrorTrap* outermost = s_active;
+        while (outermost && outermost->m_outer) outermost = outermost->m_outer;
+        return outermost && outermost->m_previous ? outermost->m_previous(display, error) : 0;
     }
 
     static inline ErrorTrap* s_active = nullptr;

@@ -4,7 +4,8 @@
 // Shift keys (and AltGr, which is the right Alt key elsewhere). A key event that arrives through a grab is
 // shown to the installed callback; a swallowed event reaches nothing, a passed one is replayed to where it
 // was going (the focus window). While a swallowed key is held, later keys keep coming to the lock first, so
-// Super+E or Shift+F10 reach the focus window as plain key events and never a window manager's grab.
+// the E of Super+E reaches the focus window and never a window manager's grab (the X server still reports
+// the held modifier in its state: swallowing a key's events does not change the server's modifier state).
 //
 // The keyboard waits while an event is with the lock: the program calls pump() whenever connection_fd() is
 // readable (and on every turn of its loop). Without an X display every call succeeds and nothing is locked.
