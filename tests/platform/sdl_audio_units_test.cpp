@@ -203,6 +203,12 @@ TEST(SdlMusicSmf, WhatTheSynthesizerWouldReadOtherwiseOrChokeOnIsRefused) {
         {"over 30 minutes", midi_file({long_track(1801 * 192)})},
         {"over 200 000 events", midi_file({long_track(192, 200'010)})},
         {"over 256 tracks", midi_file(std::vector(257, long_track(192)))},
+        {"a track past the end before another",
+         [&] {
+             auto smf = midi_file({track({0x00, 0x90, 60, 100}), track({0x00, 0x90, 64, 100})});
+             smf[20] = 0x7f;
+             return smf;
+         }()},
     };
     for (const auto& [what, smf] : refused) EXPECT_THROW(with_release_tail(smf, 0.15), PlatformError) << what;
 
@@ -215,6 +221,9 @@ TEST(SdlMusicSmf, WhatTheSynthesizerWouldReadOtherwiseOrChokeOnIsRefused) {
     const auto runaway = read_bytes(k_test_data / "midi-overlong-delta.mid");
     ASSERT_EQ(runaway.size(), 232u);
     EXPECT_THROW(with_release_tail(runaway, 0.15), PlatformError);
+    // A second track of five whose length runs past the end of the file: the synthesizer read the tracks
+    // after it, never checked, until it had taken 1.6 GB.
+    EXPECT_THROW(with_release_tail(read_bytes(k_test_data / "midi-track-past-end.mid"), 0.15), PlatformError);
 }
 
 TEST(SdlMusicSmf, TheRunawayFileFailsToLoadAndTheTuneStillLoads) {

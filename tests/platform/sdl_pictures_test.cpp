@@ -108,7 +108,7 @@ std::vector<char> one_row_gif(unsigned width) {
 
 // A GIF with one image on a logical screen. Pixel indices (below 4) are given in the order of the data
 // stream; a clear code before each keeps every code 3 bits wide.
-struct GifSpec {
+struct GifPlan {
     unsigned screen_width = 8, screen_height = 6;
     unsigned left = 0, top = 0, width = 8, height = 6;
     std::vector<std::uint8_t> global_map;  // RGB triples, 2 or 4 of them, or none
@@ -118,7 +118,7 @@ struct GifSpec {
     std::vector<std::uint8_t> pixels;
 };
 
-std::vector<char> gif_file(const GifSpec& g) {
+std::vector<char> gif_file(const GifPlan& g) {
     auto size_bits = [](const std::vector<std::uint8_t>& map) { return map.size() == 12 ? 1u : 0u; };
     // (GCC 12 warns, wrongly, about range inserts here)
     auto append = [](std::vector<char>& to, auto from, auto end) {
@@ -523,7 +523,7 @@ TEST_F(SdlPicturesTest, AGifShowsAsSdlImageShowsIt) {
         for (unsigned i = 0; i < width * height; ++i) p.push_back(std::uint8_t((i / width + i) % 4));
         return p;
     };
-    GifSpec offset;  // placed inside a larger screen, colours past its local map
+    GifPlan offset;  // placed inside a larger screen, colours past its local map
     offset.left = 3;
     offset.top = 2;
     offset.width = 5;
@@ -531,14 +531,14 @@ TEST_F(SdlPicturesTest, AGifShowsAsSdlImageShowsIt) {
     offset.global_map = four;
     offset.local_map = two;
     offset.pixels = stripes(5, 3);
-    GifSpec interlaced;  // every pass, a transparent colour that a later control block does not take back
+    GifPlan interlaced;  // every pass, a transparent colour that a later control block does not take back
     interlaced.width = 3;
     interlaced.height = 11;
     interlaced.global_map = four;
     interlaced.interlace = true;
     interlaced.extensions = {comment, transparent_1, opaque};
     interlaced.pixels = stripes(3, 11);
-    GifSpec larger;  // larger than its screen
+    GifPlan larger;  // larger than its screen
     larger.screen_width = 2;
     larger.screen_height = 2;
     larger.width = 6;
@@ -547,16 +547,16 @@ TEST_F(SdlPicturesTest, AGifShowsAsSdlImageShowsIt) {
     larger.extensions = {transparent_1};
     larger.pixels = stripes(6, 4);
 
-    for (const auto& [name, spec] :
+    for (const auto& [name, plan] :
          {std::pair{"offset", offset}, {"interlaced", interlaced}, {"larger", larger}}) {
-        const std::vector<char> bytes = gif_file(spec);
+        const std::vector<char> bytes = gif_file(plan);
         SDL_Surface* loaded = IMG_Load_RW(SDL_RWFromConstMem(bytes.data(), int(bytes.size())), 1);
         ASSERT_NE(loaded, nullptr) << name << ": " << IMG_GetError();
         SDL_Surface* expected = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ABGR8888, 0);
         SDL_FreeSurface(loaded);
         ASSERT_NE(expected, nullptr);
         const PictureRef p = files.decode_picture(std::as_bytes(std::span(bytes)));
-        EXPECT_EQ(p->width, int(spec.width)) << name;
+        EXPECT_EQ(p->width, int(plan.width)) << name;
         ASSERT_EQ(p->width, expected->w) << name;
         ASSERT_EQ(p->height, expected->h) << name;
         for (int y = 0; y < p->height; ++y)
@@ -567,7 +567,7 @@ TEST_F(SdlPicturesTest, AGifShowsAsSdlImageShowsIt) {
         SDL_FreeSurface(expected);
     }
 
-    GifSpec colourless = offset;
+    GifPlan colourless = offset;
     colourless.global_map.clear();
     colourless.local_map.clear();
     const std::vector<char> bytes = gif_file(colourless);

@@ -156,6 +156,8 @@ Parsed parse(std::span<const std::uint8_t> smf) {
         std::size_t length = be32(data + p + 4);
         const bool is_track = std::memcmp(data + p, "MTrk", 4) == 0;
         if (length > size - p - 8) {
+            // The synthesizer reads the next track from where this one's End of Track left it.
+            if (is_track && out.tracks + 1 < declared_tracks) refuse("a track runs past the end of the file");
             out.complete = false;
             length = size - p - 8;
         }
