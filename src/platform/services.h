@@ -21,8 +21,8 @@ class Clock {
 class SoundEffects {
   public:
     virtual ~SoundEffects() = default;
-    // Starts the WAV file on the effect channel and returns at once; an effect still playing is replaced. A file
-    // that is missing or cannot be read plays the default chime instead. Reports no failure.
+    // Starts the WAV file on the effect channel and returns at once; an effect still playing is replaced. A
+    // file that is missing or cannot be read plays the default chime instead. Reports no failure.
     virtual void play(const std::string& path) = 0;
     // Starts a spoken word on the voice channel, beside the effect; a word still being spoken is replaced. A
     // missing or unreadable file is silent.
@@ -54,8 +54,8 @@ class Printer {
   public:
     virtual ~Printer() = default;
     // One landscape page on the default printer, the picture at its own size at the top-left of the printable
-    // area. Returns at once: the page is handed to the printer in the background, in order. No printer, or one
-    // that fails: nothing is printed and nothing is reported.
+    // area. Returns at once: the page is handed to the printer in the background, in order. No printer, or
+    // one that fails: nothing is printed and nothing is reported.
     virtual void print_landscape(const Raster& picture) = 0;
 };
 
@@ -93,8 +93,9 @@ struct LockedKey {
 class KeyLock {
   public:
     virtual ~KeyLock() = default;
-    // Puts the lock in force: every key event on the desktop, our own window's included, is shown to `swallow`,
-    // and those it answers true for reach nothing. Returns a non-zero handle, or 0 when nothing could be locked.
+    // Puts the lock in force: every key event on the desktop, our own window's included, is shown to
+    // `swallow`, and those it answers true for reach nothing. Returns a non-zero handle, or 0 when nothing
+    // could be locked.
     virtual int install(std::function<bool(const LockedKey&)> swallow) = 0;
     virtual void release(int handle) = 0;
 };

@@ -5,8 +5,8 @@
 
 #include <sstream>
 
-#include "platform/fake/fake_platform.h"
 #include "app/application.h"
+#include "platform/fake/fake_platform.h"
 
 namespace zuvela {
 

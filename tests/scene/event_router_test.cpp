@@ -94,7 +94,8 @@ TEST_F(EventRouterTest, NothingAHandlerThrowsEscapesIt) {
     EXPECT_NO_THROW(router.dispatch(move(1010, 20)));
     EXPECT_NO_THROW(router.dispatch(KeyEvent{'P', k_ctrl_key}));
     router.on_key_down(ControlId::Slika, [](const KeyArgs&) { throw EndProgram{3}; });
-    EXPECT_THROW(router.dispatch(KeyEvent{'X', k_ctrl_key}), EndProgram) << "only the end of the program gets out";
+    EXPECT_THROW(router.dispatch(KeyEvent{'X', k_ctrl_key}), EndProgram)
+        << "only the end of the program gets out";
 }
 
 TEST_F(EventRouterTest, AClickIsALeftPressAndReleaseOnTheSameControl) {

@@ -10,8 +10,8 @@
 
 #include "platform/errors.h"
 #include "platform/fake/fake_platform.h"
-#include "support/installed_assets.h"
 #include "shell/forma_main.h"
+#include "support/installed_assets.h"
 
 namespace zuvela {
 namespace {

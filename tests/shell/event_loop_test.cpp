@@ -2,10 +2,10 @@
 
 #include <sstream>
 
+#include "app/application.h"
 #include "platform/errors.h"
 #include "platform/fake/fake_platform.h"
 #include "support/installed_assets.h"
-#include "app/application.h"
 
 namespace zuvela {
 namespace {
