@@ -98,6 +98,19 @@ TEST_F(EventRouterTest, NothingAHandlerThrowsEscapesIt) {
         << "only the end of the program gets out";
 }
 
+TEST_F(EventRouterTest, WhileAPressKeepsTheMouseThePointerStaysThePressedControls) {
+    std::vector<ControlId> shown;
+    router.watch_pointer([&](ControlId id) { shown.push_back(id); });
+    const Rect canvas = scene.control(ControlId::Slika).place;
+    const Rect swatch = scene.control(ControlId::PaletaZuta).place;
+    router.dispatch(move(canvas.x + 10, canvas.y + 10));
+    router.dispatch(press(canvas.x + 10, canvas.y + 10));
+    router.dispatch(move(swatch.x + 5, swatch.y + 5, k_left_button));  // a stroke dragged over the palette
+    EXPECT_EQ(shown, std::vector{ControlId::Slika});
+    router.dispatch(release(swatch.x + 5, swatch.y + 5));
+    EXPECT_EQ(shown.back(), ControlId::PaletaZuta) << "let go: the control under the pointer again";
+}
+
 TEST_F(EventRouterTest, AClickIsALeftPressAndReleaseOnTheSameControl) {
     router.dispatch(press(950, 420));
     router.dispatch(release(950, 420));
