@@ -197,6 +197,55 @@ TEST_F(SdlDisplayTest, MouseEventsArriveInScenePixelsWithTheirButtons) {
     EXPECT_EQ(m.x, 1023);
 }
 
+TEST_F(SdlDisplayTest, ATouchScreensTapsAndDragsArriveAsTheLeftButton) {
+    // SDL turns a finger into mouse events from its touch device: a motion to the finger, then the left
+    // button.
+    show_main();
+    size_window(2 * k_w, 2 * k_h);
+    auto touch = [&](Uint32 type, int x, int y) {
+        SDL_Event e{};
+        e.type = type;
+        if (type == SDL_MOUSEMOTION) {
+            e.motion.windowID = SDL_GetWindowID(window);
+            e.motion.which = SDL_TOUCH_MOUSEID;
+            e.motion.x = x;
+            e.motion.y = y;
+        } else {
+            e.button.windowID = SDL_GetWindowID(window);
+            e.button.which = SDL_TOUCH_MOUSEID;
+            e.button.button = SDL_BUTTON_LEFT;
+            e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+            e.button.x = x;
+            e.button.y = y;
+        }
+        ASSERT_EQ(SDL_PushEvent(&e), 1);
+    };
+    // A tap: the bucket fills where the finger lands.
+    touch(SDL_MOUSEMOTION, 700, 900);
+    touch(SDL_MOUSEBUTTONDOWN, 700, 900);
+    touch(SDL_MOUSEBUTTONUP, 700, 900);
+    EXPECT_EQ(next_mouse().action, MouseAction::Move);
+    MouseEvent m = next_mouse();
+    EXPECT_EQ(m.action, MouseAction::Down);
+    EXPECT_EQ(m.button, k_left_button);
+    EXPECT_EQ(m.x, 350);
+    EXPECT_EQ(m.y, 450);
+    EXPECT_EQ(next_mouse().action, MouseAction::Up);
+
+    // A drag: the moves carry the left button, so the pencil draws.
+    touch(SDL_MOUSEBUTTONDOWN, 100, 100);
+    touch(SDL_MOUSEMOTION, 140, 100);
+    touch(SDL_MOUSEBUTTONUP, 140, 100);
+    EXPECT_EQ(next_mouse().buttons, k_left_button);
+    m = next_mouse();
+    EXPECT_EQ(m.action, MouseAction::Move);
+    EXPECT_EQ(m.buttons, k_left_button);
+    EXPECT_EQ(m.x, 70);
+    m = next_mouse();
+    EXPECT_EQ(m.action, MouseAction::Up);
+    EXPECT_EQ(m.buttons, 0);
+}
+
 TEST_F(SdlDisplayTest, KeysCarryTheirCodeAndTheModifiersOfTheirOwnEvent) {
     show_main();
 
