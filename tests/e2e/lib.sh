@@ -62,10 +62,19 @@ shot() { import -window root "$e2e_out/$1.png"; echo "$e2e_out/$1.png"; }
 # "R G B" of a screen pixel.
 pixel() { convert "$1" -crop "1x1+$2+$3" -depth 8 txt:- | tail -n1 | sed -E 's/.*\(([0-9]+),([0-9]+),([0-9]+).*/\1 \2 \3/'; }
 
-# The scene is 1024 × 768, scaled to the screen with its aspect kept.
-scale_num=$((screen_w * 768 < screen_h * 1024 ? screen_w : screen_h * 1024 / 768))
-scene_x() { echo $(( $1 * scale_num / 1024 + scale_num / 2048 )); }
-scene_y() { echo $(( (screen_h - scale_num * 768 / 1024) / 2 + $1 * scale_num / 1024 + scale_num / 2048 )); }
+# The scene is 1024 × 768, scaled to the screen with its aspect kept and centred between black bars.
+set_screen() {
+    screen_w=$1
+    screen_h=$2
+    view_w=$(( screen_w * 768 < screen_h * 1024 ? screen_w : (screen_h * 1024 + 384) / 768 ))
+    view_h=$(( (view_w * 768 + 512) / 1024 ))
+    view_x=$(( (screen_w - view_w) / 2 ))
+    view_y=$(( (screen_h - view_h) / 2 ))
+}
+set_screen "$screen_w" "$screen_h"
+# The middle of a scene pixel on the screen.
+scene_x() { echo $(( view_x + (2 * $1 + 1) * view_w / 2048 )); }
+scene_y() { echo $(( view_y + (2 * $1 + 1) * view_h / 1536 )); }
 scene_pixel() { pixel "$1" "$(scene_x "$2")" "$(scene_y "$3")"; }
 # Canvas pixels: the canvas lies at (30, 29) in the scene.
 canvas_pixel() { scene_pixel "$1" $(( $2 + 30 )) $(( $3 + 29 )); }
