@@ -5,6 +5,7 @@ add_executable(zuvela_audio_tests
   ${CMAKE_CURRENT_LIST_DIR}/sdl_audio_units_test.cpp
 )
 target_link_libraries(zuvela_audio_tests PRIVATE zuvela_desktop GTest::gtest_main)
+target_include_directories(zuvela_audio_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 target_compile_definitions(zuvela_audio_tests PRIVATE ZUVELA_ASSET_DIR="${PROJECT_SOURCE_DIR}/assets")
 gtest_discover_tests(zuvela_audio_tests DISCOVERY_TIMEOUT 60
                      PROPERTIES ENVIRONMENT "SDL_AUDIODRIVER=disk" RESOURCE_LOCK zuvela_audio_timing)

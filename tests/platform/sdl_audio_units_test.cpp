@@ -27,6 +27,7 @@
 #include "platform/sdl/sdl_music_smf.h"
 #include "platform/sdl/sdl_sound_chime.h"
 #include "platform/sdl/sdl_sound_effects.h"
+#include "support/sanitizers.h"
 
 namespace zuvela {
 namespace {
@@ -34,18 +35,6 @@ namespace {
 namespace fs = std::filesystem;
 
 const fs::path k_test_data = fs::path(__FILE__).parent_path() / "data";
-
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool k_address_sanitizer = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool k_address_sanitizer = true;
-#else
-constexpr bool k_address_sanitizer = false;
-#endif
-#else
-constexpr bool k_address_sanitizer = false;
-#endif
 
 // Runs `body` in a child process on SDL's dummy audio driver, its address space capped 1 GB above its start
 // (unless the sanitizer needs the room), so that a file wrongly accepted can neither take the machine's
@@ -55,7 +44,7 @@ int in_child(const std::function<int()>& body) {
     const pid_t pid = ::fork();
     if (pid == 0) {
         ::setenv("SDL_AUDIODRIVER", "dummy", 1);
-        if (!k_address_sanitizer) {
+        if (!k_under_address_sanitizer) {
             long pages = 0;
             if (std::FILE* f = std::fopen("/proc/self/statm", "r")) {
                 if (std::fscanf(f, "%ld", &pages) != 1) pages = 0;

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "platform/errors.h"
+#include "support/sanitizers.h"
 
 namespace zuvela {
 namespace {
@@ -28,18 +29,6 @@ namespace fs = std::filesystem;
 const fs::path k_pictures = fs::path(ZUVELA_ASSET_DIR) / "PICTURE";
 const fs::path k_builtin = fs::path(ZUVELA_RES_DIR) / "builtin";
 const fs::path k_test_data = fs::path(__FILE__).parent_path() / "data";
-
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool k_address_sanitizer = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool k_address_sanitizer = true;
-#else
-constexpr bool k_address_sanitizer = false;
-#endif
-#else
-constexpr bool k_address_sanitizer = false;
-#endif
 
 void put_le16(std::vector<char>& b, std::size_t at, unsigned v) {
     b[at] = char(v & 0xFF);
@@ -189,7 +178,7 @@ int refused_in_child(const std::function<void()>& decode, long* growth_kb) {
     const pid_t pid = ::fork();
     if (pid == 0) {
         ::close(pipe_fds[0]);
-        if (!k_address_sanitizer) {
+        if (!k_under_address_sanitizer) {
             long pages = 0;
             if (std::FILE* f = std::fopen("/proc/self/statm", "r")) {
                 if (std::fscanf(f, "%ld", &pages) != 1) pages = 0;
