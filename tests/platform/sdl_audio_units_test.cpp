@@ -44,16 +44,7 @@ int in_child(const std::function<int()>& body) {
     const pid_t pid = ::fork();
     if (pid == 0) {
         ::setenv("SDL_AUDIODRIVER", "dummy", 1);
-        if (!k_under_address_sanitizer) {
-            long pages = 0;
-            if (std::FILE* f = std::fopen("/proc/self/statm", "r")) {
-                if (std::fscanf(f, "%ld", &pages) != 1) pages = 0;
-                std::fclose(f);
-            }
-            const rlim_t cap = rlim_t(pages) * rlim_t(::sysconf(_SC_PAGESIZE)) + (rlim_t(1) << 30);
-            const rlimit limit{cap, cap};
-            ::setrlimit(RLIMIT_AS, &limit);
-        }
+        cap_address_space_growth();
         int answer = 99;
         try {
             answer = body();

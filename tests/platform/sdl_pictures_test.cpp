@@ -59,14 +59,9 @@ std::vector<char> one_bit_bmp(std::int32_t width, std::int32_t height) {
     return b;
 }
 
-// A one-row GIF: screen and image of `width` x 1, every pixel colour 1 of two.
-std::vector<char> one_row_gif(unsigned width) {
-    std::vector<char> b = {'G',        'I', 'F', '8', '9', 'a', 0,          0,          1,          0,
-                           char(0x80), 0,   0,   0,   0,   0,   char(0xFF), char(0xFF), char(0xFF), ',',
-                           0,          0,   0,   0,   0,   0,   1,          0,          0};
-    put_le16(b, 6, width);
-    put_le16(b, 24, width);
-    // LZW with 2-bit roots and a clear code before every pixel keeps the codes 3 bits wide.
+// GIF image data for pixel indices below 4: LZW with 2-bit roots and a clear code before every pixel, which
+// keeps every code 3 bits wide, in sub-blocks of at most 255 bytes.
+void append_image_data(std::vector<char>& b, const std::vector<std::uint8_t>& pixels) {
     b.push_back(2);
     std::vector<std::uint8_t> data;
     unsigned acc = 0, bits = 0;
@@ -79,9 +74,9 @@ std::vector<char> one_row_gif(unsigned width) {
             bits -= 8;
         }
     };
-    for (unsigned i = 0; i < width; ++i) {
+    for (std::uint8_t p : pixels) {
         code(4);
-        code(1);
+        code(p);
     }
     code(5);
     if (bits) data.push_back(std::uint8_t(acc));
@@ -91,6 +86,16 @@ std::vector<char> one_row_gif(unsigned width) {
         b.insert(b.end(), data.begin() + std::ptrdiff_t(at), data.begin() + std::ptrdiff_t(at + n));
     }
     b.push_back(0);
+}
+
+// A one-row GIF: screen and image of `width` x 1, every pixel colour 1 of two.
+std::vector<char> one_row_gif(unsigned width) {
+    std::vector<char> b = {'G',        'I', 'F', '8', '9', 'a', 0,          0,          1,          0,
+                           char(0x80), 0,   0,   0,   0,   0,   char(0xFF), char(0xFF), char(0xFF), ',',
+                           0,          0,   0,   0,   0,   0,   1,          0,          0};
+    put_le16(b, 6, width);
+    put_le16(b, 24, width);
+    append_image_data(b, std::vector<std::uint8_t>(width, 1));
     b.push_back(';');
     return b;
 }
@@ -134,30 +139,7 @@ std::vector<char> gif_file(const GifPlan& g) {
     put_le16(b, at + 7, g.height);
     b[at + 9] = char((g.local_map.empty() ? 0 : 0x80 | size_bits(g.local_map)) | (g.interlace ? 0x40 : 0));
     append(b, g.local_map.begin(), g.local_map.end());
-    b.push_back(2);
-    std::vector<std::uint8_t> data;
-    unsigned acc = 0, bits = 0;
-    auto code = [&](unsigned c) {
-        acc |= c << bits;
-        bits += 3;
-        while (bits >= 8) {
-            data.push_back(std::uint8_t(acc));
-            acc >>= 8;
-            bits -= 8;
-        }
-    };
-    for (std::uint8_t p : g.pixels) {
-        code(4);
-        code(p);
-    }
-    code(5);
-    if (bits) data.push_back(std::uint8_t(acc));
-    for (std::size_t i = 0; i < data.size(); i += 255) {
-        const std::size_t n = std::min<std::size_t>(255, data.size() - i);
-        b.push_back(char(n));
-        append(b, data.begin() + std::ptrdiff_t(i), data.begin() + std::ptrdiff_t(i + n));
-    }
-    b.push_back(0);
+    append_image_data(b, g.pixels);
     b.push_back(';');
     return b;
 }
@@ -178,16 +160,7 @@ int refused_in_child(const std::function<void()>& decode, long* growth_kb) {
     const pid_t pid = ::fork();
     if (pid == 0) {
         ::close(pipe_fds[0]);
-        if (!k_under_address_sanitizer) {
-            long pages = 0;
-            if (std::FILE* f = std::fopen("/proc/self/statm", "r")) {
-                if (std::fscanf(f, "%ld", &pages) != 1) pages = 0;
-                std::fclose(f);
-            }
-            const rlim_t cap = rlim_t(pages) * rlim_t(::sysconf(_SC_PAGESIZE)) + (rlim_t(1) << 30);
-            const rlimit limit{cap, cap};
-            ::setrlimit(RLIMIT_AS, &limit);
-        }
+        cap_address_space_growth();
         rusage before{}, after{};
         ::getrusage(RUSAGE_SELF, &before);
         int answer = 2;
