@@ -1,6 +1,5 @@
-# The keyboard lock: its pure decision in the unit tests, the X11 back end against a private Xvfb that the test
-# executable starts itself. Included from tests/CMakeLists.txt, so CMAKE_CURRENT_SOURCE_DIR is tests/.
-target_sources(zuvela_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/shell/lock_keys_test.cpp)
+# The X11 keyboard lock against a private Xvfb that the test executable starts itself. Included from
+# tests/CMakeLists.txt, so CMAKE_CURRENT_SOURCE_DIR is tests/.
 
 pkg_check_modules(ZUVELA_XTST QUIET IMPORTED_TARGET xtst)
 if(ZUVELA_XTST_FOUND)
