@@ -17,6 +17,8 @@ packages=(
   # end-to-end tests
   xvfb openbox xdotool imagemagick x11-utils sox cups cups-bsd
   cups-filters poppler-utils
+  # the Wayland session test
+  sway xwayland grim xauth jq libwayland-dev libwayland-bin libxkbcommon-dev
   # the package check
   lintian appstream dpkg-dev file
 )

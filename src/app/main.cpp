@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <iostream>
+#include <optional>
 
 #include "app/application.h"
 #include "build_config.h"
@@ -16,7 +17,9 @@
 #include "platform/sdl/sdl_music.h"
 #include "platform/sdl/sdl_pictures.h"
 #include "platform/sdl/sdl_sound_effects.h"
+#include "platform/sdl/sdl_video_driver.h"
 #include "platform/sdl/sdl_wakeups.h"
+#include "platform/sdl/window_key_lock.h"
 #include "platform/seeded_random.h"
 #include "platform/steady_clock.h"
 #include "platform/x11/x11_key_lock.h"
@@ -27,6 +30,7 @@ int main(int, char**) {
     // The end signals are taken by a thread of our own and handed to the event loop as a request to end.
     SdlWakeups::block_end_signals();
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    prefer_session_video_driver();
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0) {
         std::fprintf(stderr, "zuvela: cannot open the display: %s\n", SDL_GetError());
         return 1;
@@ -43,11 +47,18 @@ int main(int, char**) {
         music.prepare(files.program_folder() + "/MUSIC/001.MID");
         CupsPrinter printer;
         XdgBrowser browser;
-        X11KeyLock key_lock;
-        display.set_key_lock([&](const LockedKey& key) { return key_lock.swallows(key); },
-                             [&] { return key_lock.in_force(); });
-        if (key_lock.connection_fd() >= 0)
-            display.watch_fd(key_lock.connection_fd(), [&] { key_lock.pump(); });
+        // The desktop-wide lock on X11; under a Wayland compositor the lock holds for our own window.
+        std::optional<X11KeyLock> desktop_lock;
+        if (desktop_wide_key_lock(SDL_GetCurrentVideoDriver())) desktop_lock.emplace();
+        WindowKeyLock window_lock;
+        KeyLock& key_lock = desktop_lock ? static_cast<KeyLock&>(*desktop_lock) : window_lock;
+        display.set_key_lock(
+            [&](const LockedKey& key) {
+                return desktop_lock ? desktop_lock->swallows(key) : window_lock.swallows(key);
+            },
+            [&] { return desktop_lock ? desktop_lock->in_force() : window_lock.in_force(); });
+        if (desktop_lock && desktop_lock->connection_fd() >= 0)
+            display.watch_fd(desktop_lock->connection_fd(), [&] { desktop_lock->pump(); });
         SteadyClock clock;
         SeededRandom random;
         Platform platform{files, display, sounds, music, printer, browser, key_lock, clock, random};
