@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/errors.h"
+#include "platform/sdl/sdl_key_codes.h"
 
 namespace zuvela {
 namespace {
@@ -342,6 +343,27 @@ TEST_F(SdlDisplayTest, PointersAndScreenChangesNeverStopTheProgram) {
     display->present(scene, scene.bounds());
     while (display->wait_event(0.01)) {
     }
+}
+
+TEST(SdlKeyCodes, LettersComeFromTheLayoutOrFromTheirPlaceWhenTheLayoutIsNotLatin) {
+    // A Latin layout keeps the letter printed on the key (AZERTY's A sits where QWERTY has Q).
+    EXPECT_EQ(key_code(SDLK_a, SDL_SCANCODE_Q), 'A');
+    EXPECT_EQ(key_code(SDLK_z, SDL_SCANCODE_Y), 'Z');
+    EXPECT_EQ(key_code(SDLK_m, SDL_SCANCODE_SEMICOLON), 'M');
+    EXPECT_EQ(key_code(SDLK_COMMA, SDL_SCANCODE_M), 0) << "AZERTY's comma on the M key is no letter";
+    // Cyrillic che, Greek pi, Hebrew resh, Georgian rae: the letter at the key's place.
+    EXPECT_EQ(key_code(0x447, SDL_SCANCODE_X), 'X');
+    EXPECT_EQ(key_code(0x3C0, SDL_SCANCODE_P), 'P');
+    EXPECT_EQ(key_code(0x5E8, SDL_SCANCODE_R), 'R');
+    EXPECT_EQ(key_code(0x10E0, SDL_SCANCODE_R), 'R');
+    EXPECT_EQ(key_code(0x445, SDL_SCANCODE_LEFTBRACKET), 0) << "a letter off the Latin letter keys";
+    // Digits, function keys and the locked keys keep their codes.
+    EXPECT_EQ(key_code(SDLK_7, SDL_SCANCODE_7), '7');
+    EXPECT_EQ(key_code(SDLK_F1, SDL_SCANCODE_F1), 0x70);
+    EXPECT_EQ(key_code(SDLK_F12, SDL_SCANCODE_F12), 0x7B);
+    EXPECT_EQ(key_code(SDLK_LSHIFT, SDL_SCANCODE_LSHIFT), k_vk_shift);
+    EXPECT_EQ(key_code(SDLK_RALT, SDL_SCANCODE_RALT), k_vk_alt);
+    EXPECT_EQ(key_code(SDLK_LGUI, SDL_SCANCODE_LGUI), k_vk_left_super);
 }
 
 }  // namespace

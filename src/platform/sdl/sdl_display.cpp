@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "platform/errors.h"
+#include "platform/sdl/sdl_key_codes.h"
 
 namespace zuvela {
 
@@ -28,53 +29,6 @@ int button_bit(Uint8 sdl_button) {
             return k_right_button;
         case SDL_BUTTON_MIDDLE:
             return k_middle_button;
-        default:
-            return 0;
-    }
-}
-
-// Virtual key codes as the handlers know them: letters and digits are their ASCII upper-case values.
-int key_code(SDL_Keycode key) {
-    if (key >= SDLK_a && key <= SDLK_z) return int('A' + (key - SDLK_a));
-    if (key >= SDLK_0 && key <= SDLK_9) return int(key);
-    if (key >= SDLK_F1 && key <= SDLK_F12) return 0x70 + int(key - SDLK_F1);
-    switch (key) {
-        case SDLK_BACKSPACE:
-            return 0x08;
-        case SDLK_TAB:
-            return 0x09;
-        case SDLK_RETURN:
-            return 0x0D;
-        case SDLK_LSHIFT:
-        case SDLK_RSHIFT:
-            return 0x10;
-        case SDLK_LCTRL:
-        case SDLK_RCTRL:
-            return 0x11;
-        case SDLK_LALT:
-        case SDLK_RALT:
-            return 0x12;
-        case SDLK_ESCAPE:
-            return 0x1B;
-        case SDLK_SPACE:
-            return 0x20;
-        case SDLK_LEFT:
-            return 0x25;
-        case SDLK_UP:
-            return 0x26;
-        case SDLK_RIGHT:
-            return 0x27;
-        case SDLK_DOWN:
-            return 0x28;
-        case SDLK_DELETE:
-            return 0x2E;
-        case SDLK_LGUI:
-            return k_vk_left_super;
-        case SDLK_RGUI:
-            return k_vk_right_super;
-        case SDLK_APPLICATION:
-        case SDLK_MENU:
-            return k_vk_menu;
         default:
             return 0;
     }
@@ -170,7 +124,7 @@ std::optional<InputEvent> SdlDisplay::translate_key(const SDL_KeyboardEvent& e) 
     if (m_lock_swallows && m_lock_in_force && m_lock_in_force()) {
         const int message = alt_held ? (down ? k_key_message_sys_down : k_key_message_sys_up)
                                      : (down ? k_key_message_down : k_key_message_up);
-        const LockedKey key{0, message, key_code(sym), alt_held ? k_key_flag_alt_down : 0};
+        const LockedKey key{0, message, key_code(sym, e.keysym.scancode), alt_held ? k_key_flag_alt_down : 0};
         if (m_lock_swallows(key)) {
             if (down) m_swallowed.insert(sym);
             if (!down) m_swallowed.erase(sym);
@@ -181,7 +135,7 @@ std::optional<InputEvent> SdlDisplay::translate_key(const SDL_KeyboardEvent& e) 
         m_swallowed.erase(sym);
         return std::nullopt;
     }
-    return KeyEvent{key_code(sym), shift_state(e.keysym.mod)};
+    return KeyEvent{key_code(sym, e.keysym.scancode), shift_state(e.keysym.mod)};
 }
 
 int SdlDisplay::shift_state(Uint16 mod) const {
