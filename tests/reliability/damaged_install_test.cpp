@@ -29,7 +29,7 @@
 #include "platform/sdl/sdl_music_smf.h"
 #include "platform/sdl/sdl_pictures.h"
 #include "platform/sdl/sdl_sound_effects.h"
-#include "scene/screens/gallery_layout.h"
+#include "screens/gallery_layout.h"
 #include "shell/asset_lengths.h"
 #include "support/sanitizers.h"
 
