@@ -305,6 +305,43 @@ TEST_F(SdlDisplayTest, KeysTheLockSwallowsReachNothingNorTheShiftState) {
     EXPECT_EQ(next_key().shift, k_shift_key | k_ctrl_key);
 }
 
+TEST_F(SdlDisplayTest, ThePointerIsKeptOnTheWindowOnlyWhileTheLockHoldsAndTheWindowIsFocused) {
+    bool in_force = true;
+    display->set_key_lock([](const LockedKey&) { return false; }, [&] { return in_force; });
+    show_main();
+    auto focus = [&](Uint8 what) {
+        SDL_Event e{};
+        e.type = SDL_WINDOWEVENT;
+        e.window.windowID = SDL_GetWindowID(window);
+        e.window.event = what;
+        ASSERT_EQ(SDL_PushEvent(&e), 1);
+        while (display->wait_event(0.01)) {
+        }
+    };
+    auto confined = [&] { return (SDL_GetWindowFlags(window) & SDL_WINDOW_MOUSE_GRABBED) != 0; };
+
+    EXPECT_FALSE(confined()) << "not before the window has the focus";
+    focus(SDL_WINDOWEVENT_FOCUS_GAINED);
+    EXPECT_TRUE(confined());
+    focus(SDL_WINDOWEVENT_FOCUS_LOST);
+    EXPECT_FALSE(confined()) << "another window has the focus";
+    focus(SDL_WINDOWEVENT_FOCUS_GAINED);
+    EXPECT_TRUE(confined()) << "taken again with the focus";
+
+    display->minimise_main();
+    EXPECT_FALSE(confined()) << "let go for the browser";
+    focus(SDL_WINDOWEVENT_RESTORED);
+    focus(SDL_WINDOWEVENT_FOCUS_GAINED);
+    EXPECT_TRUE(confined()) << "back on the window";
+
+    in_force = false;
+    EXPECT_FALSE(display->wait_event(0));
+    EXPECT_FALSE(confined()) << "released with the lock";
+    EXPECT_FALSE(SDL_GetWindowKeyboardGrab(window));
+    focus(SDL_WINDOWEVENT_FOCUS_GAINED);
+    EXPECT_FALSE(confined());
+}
+
 TEST_F(SdlDisplayTest, WaitingWithoutEventsTimesOut) {
     show_main();
     while (display->wait_event(0.01)) {

@@ -39,6 +39,8 @@ int button_bit(Uint8 sdl_button) {
 SdlDisplay::SdlDisplay() = default;
 
 SdlDisplay::~SdlDisplay() {
+    // The lock's own state may be gone by now: the pointer is let go whatever it says.
+    if (m_main) SDL_SetWindowMouseGrab(m_main, SDL_FALSE);
     for (SDL_Cursor* c : m_cursors) SDL_FreeCursor(c);
     hide_splash();
     if (m_scene) SDL_DestroyTexture(m_scene);
@@ -98,7 +100,7 @@ void SdlDisplay::show_main(const std::string& caption, const Raster& icon) {
     m_scene = SDL_CreateTexture(m_renderer, SDL_PIXELFORMAT_XBGR8888, SDL_TEXTUREACCESS_STREAMING, k_scene_w,
                                 k_scene_h);
     if (!m_scene) throw PlatformError(SDL_GetError());
-    update_keyboard_grab();
+    update_grabs();
     SDL_RaiseWindow(m_main);
 }
 
@@ -108,13 +110,18 @@ void SdlDisplay::set_key_lock(std::function<bool(const LockedKey&)> swallows,
     m_lock_in_force = std::move(in_force);
 }
 
-void SdlDisplay::update_keyboard_grab() {
+void SdlDisplay::update_grabs() {
     if (!m_main) return;
     // SDL would otherwise give up the grab, and minimise the window, on Alt+Tab.
     SDL_SetHint(SDL_HINT_ALLOW_ALT_TAB_WHILE_GRABBED, "0");
     const bool locked = m_lock_in_force && m_lock_in_force();
     if (bool(SDL_GetWindowKeyboardGrab(m_main)) != locked)
         SDL_SetWindowKeyboardGrab(m_main, SDL_bool(locked));
+    // The pointer is kept on the window, so a second monitor is out of reach, only while the window is there
+    // to be used: never over a browser we stepped aside for, nor over whatever took the focus.
+    const bool confine = locked && m_focused && !m_minimised;
+    if (bool(SDL_GetWindowFlags(m_main) & SDL_WINDOW_MOUSE_GRABBED) != confine)
+        SDL_SetWindowMouseGrab(m_main, SDL_bool(confine));
 }
 
 std::optional<InputEvent> SdlDisplay::translate_key(const SDL_KeyboardEvent& e) {
@@ -151,7 +158,10 @@ int SdlDisplay::shift_state(Uint16 mod) const {
 }
 
 void SdlDisplay::minimise_main() {
-    if (m_main) SDL_MinimizeWindow(m_main);
+    if (!m_main) return;
+    m_minimised = true;
+    update_grabs();
+    SDL_MinimizeWindow(m_main);
 }
 
 void SdlDisplay::enter_fullscreen() {
@@ -266,8 +276,7 @@ std::optional<InputEvent> SdlDisplay::translate(const SDL_Event& e) {
             // The state when the key went down, not when the queue was read.
             return translate_key(e.key);
         case SDL_WINDOWEVENT:
-            if (e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) update_keyboard_grab();
-            if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) m_swallowed.clear();
+            if (m_main && e.window.windowID == SDL_GetWindowID(m_main)) track_main_window(e.window.event);
             if (e.window.event == SDL_WINDOWEVENT_EXPOSED || e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
                 if (m_splash && e.window.windowID == SDL_GetWindowID(m_splash)) redraw_splash();
                 if (m_main && e.window.windowID == SDL_GetWindowID(m_main)) redraw_main();
@@ -279,8 +288,32 @@ std::optional<InputEvent> SdlDisplay::translate(const SDL_Event& e) {
     }
 }
 
+void SdlDisplay::track_main_window(Uint8 window_event) {
+    switch (window_event) {
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+            m_focused = true;
+            m_minimised = false;
+            break;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+            m_focused = false;
+            m_swallowed.clear();
+            break;
+        case SDL_WINDOWEVENT_MINIMIZED:
+            m_minimised = true;
+            break;
+        case SDL_WINDOWEVENT_RESTORED:
+            m_minimised = false;
+            break;
+        default:
+            return;
+    }
+    update_grabs();
+}
+
 std::optional<InputEvent> SdlDisplay::wait_event(double timeout_seconds) {
     m_wakeups.start();
+    // The lock may have been released since the last turn; its grabs go with it.
+    update_grabs();
     const Uint64 start = SDL_GetTicks64();
     const Uint64 limit = timeout_seconds < 0 ? 0 : Uint64(std::ceil(timeout_seconds * 1000.0));
     for (;;) {
