@@ -48,9 +48,11 @@ cp "$program" "$app/"
 cp -r "$(dirname "$program")"/{PICTURE,SOUND,MUSIC} "$app/"
 [ "$(id -u)" -eq 0 ] && chown -R "$user" "$app"
 
+# sway 1.7 honours a pointer confinement only when its configuration names a seat; its default one names none.
 cat >"$session/sway.conf" <<EOF
 xwayland force
 output HEADLESS-1 mode 1280x1024 position 0 0
+seat * pointer_constraint enable
 bindsym Mod4+e exec touch $session/trace/super_e
 bindsym Mod1+Tab exec touch $session/trace/alt_tab
 bindsym Mod4+Return exec touch $session/trace/super_return
@@ -107,7 +109,7 @@ chord() {
     for ((i = $#; i >= 1; i--)); do input up "${!i}"; done
     input sync
 }
-key_ctrl=29 key_alt=56 key_super=125 key_tab=15 key_return=28 key_e=18 key_x=45
+key_ctrl=29 key_alt=56 key_super=125 key_tab=15 key_return=28 key_e=18 key_x=45 key_r=19
 
 shot() { as_user "${as_user_prefix[@]}" grim "$session/shots/$1.png"; echo "$session/shots/$1.png"; }
 e2e_out=$session
@@ -233,6 +235,34 @@ end_with_sigterm() {
 end_with_sigterm && pass end_with_sigterm || fail end_with_sigterm
 end_leftover
 
+echo "== with a Cyrillic layout: the lock holds, Ctrl+R and Ctrl+X work, Yes ends it"
+cyrillic_layout() {
+    input layout ru
+    input sync
+    swaymsg_ -t get_inputs | jq -e '.[] | select(.type == "keyboard") | select(.xkb_active_layout_name == "Russian")' \
+        >/dev/null || { echo "   FAILED: the Russian layout is not active"; return 1; }
+    start_program
+    expect_main_screen || return 1
+    expect_bindings_held_back || return 1
+    local s
+    chord $key_ctrl $key_r
+    sleep 0.5
+    s=$(shot info_panel_ru)
+    expect_near "Ctrl+R shows the info panel" "$(panel_pixel "$s")" "$(asset_pixel PICTURE/CTRL-R-2.JPG 5 5)" 50 || return 1
+    click_scene 668 282  # close
+    sleep 0.3
+    chord $key_ctrl $key_x
+    sleep 0.5
+    s=$(shot leave_panel_ru)
+    expect_near "Ctrl+X shows the leave panel" "$(panel_pixel "$s")" "$(asset_pixel PICTURE/CTRLX.JPG 5 5)" 50 || return 1
+    click_scene 421 434  # Yes
+    ended_with 0
+}
+cyrillic_layout && pass cyrillic_layout || fail cyrillic_layout
+end_leftover
+input layout us
+input sync
+
 echo "== the lock holds with an X server the user may not open, and the first keyboard arriving after the window"
 unopenable_display() {
     xauth -q -f "$session/server.auth" add :0 . "$(mcookie)" 2>/dev/null
@@ -253,6 +283,37 @@ unopenable_display() {
     ended_with 143
 }
 unopenable_display && pass unopenable_display || fail unopenable_display
+end_leftover
+
+echo "== a second monitor: the pointer cannot reach it while the lock holds, and can after Yes"
+second_output() {
+    swaymsg_ create_output >/dev/null || { echo "   FAILED: no second output"; return 1; }
+    swaymsg_ output HEADLESS-2 mode 1280x1024 position 1280 0 >/dev/null
+    start_program
+    expect_main_screen || return 1
+    # Relative motion from the middle of the program's screen, as a mouse moves, far past its right edge.
+    reach_second_output() {
+        swaymsg_ seat - cursor set 640 512 >/dev/null
+        for _ in $(seq 10); do input move 300 0; done
+        input click
+        input sync
+        sleep 0.3
+    }
+    reach_second_output
+    alive || return 1
+    [ "$(focused_app)" = zuvela ] || { echo "   FAILED: a click on the second monitor focused $(focused_app)"; return 1; }
+    echo "   ok: the click stayed on the program"
+    chord $key_ctrl $key_x
+    sleep 0.5
+    click_scene 421 434  # Yes
+    ended_with 0 || return 1
+    reach_second_output
+    local on_second
+    on_second=$(swaymsg_ -t get_workspaces | jq -r '.[] | select(.focused) | .output')
+    [ "$on_second" = HEADLESS-2 ] || { echo "   FAILED: after Yes the pointer still cannot reach the second monitor ($on_second)"; return 1; }
+    echo "   ok: after Yes a click reaches the second monitor"
+}
+second_output && pass second_output || fail second_output
 end_leftover
 
 echo "wayland: $passed passed, $failed failed"
