@@ -48,7 +48,7 @@ cp "$program" "$app/"
 cp -r "$(dirname "$program")"/{PICTURE,SOUND,MUSIC} "$app/"
 [ "$(id -u)" -eq 0 ] && chown -R "$user" "$app"
 
-# sway 1.7 honours a pointer confinement only when its configuration names a seat; its default one names none.
+# sway 1.7 honours a pointer confinement only with a seat line in its configuration; its default one has none.
 cat >"$session/sway.conf" <<EOF
 xwayland force
 output HEADLESS-1 mode 1280x1024 position 0 0
