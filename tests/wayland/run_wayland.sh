@@ -120,6 +120,14 @@ click_scene() {
     input sync
 }
 panel_pixel() { scene_pixel "$1" 317 264; }  # a corner of either panel
+# expect_panel WHAT SHOT ASSET X Y TOLERANCE: waits until the panel corner shows that asset pixel.
+expect_panel() {
+    local name=$2 tolerance=$6 want seen=
+    want=$(asset_pixel "$3" "$4" "$5")
+    panel_shows() { seen=$(panel_pixel "$(shot "$name")") && near "$seen" "$want" "$tolerance"; }
+    wait_until 5000 panel_shows
+    expect_near "$1" "$seen" "$want" "$tolerance"
+}
 
 # Starts the program as the session starts an application: no video driver named.
 start_program() {
@@ -204,18 +212,13 @@ leave_with_yes() {
     expect_main_screen || return 1
     expect_inhibitor_active || return 1
     expect_bindings_held_back || return 1
-    local s
     chord $key_ctrl $key_x
-    sleep 0.5
-    s=$(shot leave_panel)
-    expect_near "the leave panel" "$(panel_pixel "$s")" "$(asset_pixel PICTURE/CTRLX.JPG 5 5)" 50 || return 1
+    expect_panel "the leave panel" leave_panel PICTURE/CTRLX.JPG 5 5 50 || return 1
     click_scene 610 434  # No
-    sleep 0.5
-    s=$(shot after_no)
-    expect_near "No returns to the canvas" "$(panel_pixel "$s")" "$(asset_pixel PICTURE/01.GIF 287 235)" 60 || return 1
+    expect_panel "No returns to the canvas" after_no PICTURE/01.GIF 287 235 60 || return 1
     alive || return 1
     chord $key_ctrl $key_x
-    sleep 0.5
+    expect_panel "the leave panel again" leave_panel_again PICTURE/CTRLX.JPG 5 5 50 || return 1
     click_scene 421 434  # Yes
     ended_with 0 || return 1
     expect_bindings_run
@@ -244,17 +247,12 @@ cyrillic_layout() {
     start_program
     expect_main_screen || return 1
     expect_bindings_held_back || return 1
-    local s
     chord $key_ctrl $key_r
-    sleep 0.5
-    s=$(shot info_panel_ru)
-    expect_near "Ctrl+R shows the info panel" "$(panel_pixel "$s")" "$(asset_pixel PICTURE/CTRL-R-2.JPG 5 5)" 50 || return 1
+    expect_panel "Ctrl+R shows the info panel" info_panel_ru PICTURE/CTRL-R-2.JPG 5 5 50 || return 1
     click_scene 668 282  # close
-    sleep 0.3
+    expect_panel "the info panel closes" info_closed_ru PICTURE/01.GIF 287 235 60 || return 1
     chord $key_ctrl $key_x
-    sleep 0.5
-    s=$(shot leave_panel_ru)
-    expect_near "Ctrl+X shows the leave panel" "$(panel_pixel "$s")" "$(asset_pixel PICTURE/CTRLX.JPG 5 5)" 50 || return 1
+    expect_panel "Ctrl+X shows the leave panel" leave_panel_ru PICTURE/CTRLX.JPG 5 5 50 || return 1
     click_scene 421 434  # Yes
     ended_with 0
 }
@@ -304,7 +302,7 @@ second_output() {
     [ "$(focused_app)" = zuvela ] || { echo "   FAILED: a click on the second monitor focused $(focused_app)"; return 1; }
     echo "   ok: the click stayed on the program"
     chord $key_ctrl $key_x
-    sleep 0.5
+    expect_panel "the leave panel" leave_panel_two_outputs PICTURE/CTRLX.JPG 5 5 50 || return 1
     click_scene 421 434  # Yes
     ended_with 0 || return 1
     reach_second_output
