@@ -231,8 +231,11 @@ end_with_sigterm() {
     start_program
     expect_main_screen || return 1
     expect_bindings_held_back || return 1
+    local sent
+    sent=$(now_ms)
     kill -TERM "$program_pid"
     ended_with 143 || return 1
+    echo "   (ended $(( $(now_ms) - sent )) ms after SIGTERM)"
     expect_bindings_run
 }
 end_with_sigterm && pass end_with_sigterm || fail end_with_sigterm
