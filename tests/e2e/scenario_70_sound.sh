@@ -17,7 +17,7 @@ click_scene 874 524; sleep 0.3                 # sounds on again
 t_music=$(at); click_scene 958 524; sleep 4    # music on
 t_off=$(at); click_scene 958 524; sleep 1.5    # music off
 t_end=$(at)
-stop_program
+stop_program || return 1
 
 # The recording runs in its own time, which may lag the clock on a busy machine: the checks use the sounds'
 # distances from the first one, not their distance from the start. Stretches of 50 ms louder than -40 dBFS RMS
