@@ -53,10 +53,12 @@ note_failure() {
     echo "$1" >>"$e2e_out/failures.txt"
 }
 
+# start_program [COMMAND...]: the program in $app, or the command given, which must exec it.
 start_program() {
     [ -e "$e2e_out/program.pid" ] && { stop_program || note_failure "the previous program did not end cleanly"; }
     rm -f "$e2e_out/program.end"
-    (cd "$app" && exec perl -e "$keeper" "$e2e_out/program.pid" "$e2e_out/program.end" ./zuvela \
+    [ $# -gt 0 ] || set -- ./zuvela
+    (cd "$app" && exec perl -e "$keeper" "$e2e_out/program.pid" "$e2e_out/program.end" "$@" \
         >"$e2e_out/zuvela.log" 2>&1) &
     keeper_pid=$!
     wait_until 10000 test -s "$e2e_out/program.pid" || { note_failure "the program did not start"; return 1; }
