@@ -19,6 +19,7 @@ packages=(
   cups-filters poppler-utils
   # the package check
   lintian appstream dpkg-dev file
+  desktop-file-utils
 )
 
 missing=()
