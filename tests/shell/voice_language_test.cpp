@@ -30,6 +30,7 @@ TEST(VoiceLanguage, SerbianInEitherScriptAndTerritoriesThatSpeakDifferently) {
     EXPECT_EQ(voice_folder({.lang = "sr_RS@latin"}), "SR");
     EXPECT_EQ(voice_folder({.lang = "sr_RS.UTF-8@latin"}), "SR");
     EXPECT_EQ(voice_folder({.lang = "sr_RS"}), "SR");
+    EXPECT_EQ(voice_folder({.language = "sr@latin:hr", .lang = "sr_RS.UTF-8"}), "SR");
     EXPECT_EQ(voice_folder({.lang = "bs_BA.UTF-8"}), "BS");
     EXPECT_EQ(voice_folder({.lang = "hr_HR.UTF-8"}), "HR");
     EXPECT_EQ(voice_folder({.lang = "pt_BR.UTF-8"}), "PT_BR");
