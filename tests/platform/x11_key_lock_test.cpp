@@ -840,18 +840,31 @@ TEST(X11KeyTranslation, KeysymsBecomeVirtualKeyCodes) {
     EXPECT_EQ(virtual_key_for_keysym(XK_Escape), 0x1B);
     EXPECT_EQ(virtual_key_for_keysym(XK_KP_5), 0x65);
     EXPECT_EQ(virtual_key_for_keysym(NoSymbol), 0);
+
+    // A letter outside ASCII counts as the Latin letter at its key's place (evdev X is 45, keycode 53).
+    EXPECT_EQ(virtual_key_for_key(XK_Cyrillic_che, 53), 'X');
+    EXPECT_EQ(virtual_key_for_key(XK_Greek_pi, 33), 'P');
+    EXPECT_EQ(virtual_key_for_key(XK_hebrew_resh, 27), 'R');
+    EXPECT_EQ(virtual_key_for_key(0x10010e0, 27), 'R') << "Georgian rae, a Unicode keysym";
+    EXPECT_EQ(virtual_key_for_key(XK_Cyrillic_ha, 34), 0) << "on the bracket key, no letter";
+    EXPECT_EQ(virtual_key_for_key(XK_q, 38), 'Q') << "AZERTY's Q where QWERTY has A";
+    EXPECT_EQ(virtual_key_for_key(XK_comma, 58), 0xBC) << "AZERTY's comma on the M key";
+    EXPECT_EQ(virtual_key_for_key(XK_Alt_L, 64), 18);
+    EXPECT_TRUE(
+        same(locked_key_from_x(XK_Cyrillic_che, 53, true, Mod1Mask, Mod1Mask), LockedKey{0, 260, 'X', 0x20}));
 }
 
 TEST(X11KeyTranslation, AltHeldMakesTheSystemMessageAndTheFlag) {
-    const LockedKey p = locked_key_from_x(XK_p, true, 0, Mod1Mask);
+    const LockedKey p = locked_key_from_x(XK_p, 0, true, 0, Mod1Mask);
     EXPECT_TRUE(same(p, LockedKey{0, 256, 'P', 0}));
-    EXPECT_TRUE(same(locked_key_from_x(XK_p, false, ShiftMask, Mod1Mask), LockedKey{0, 257, 'P', 0}));
+    EXPECT_TRUE(same(locked_key_from_x(XK_p, 0, false, ShiftMask, Mod1Mask), LockedKey{0, 257, 'P', 0}));
     EXPECT_TRUE(
-        same(locked_key_from_x(XK_Tab, true, Mod1Mask | Mod2Mask, Mod1Mask), LockedKey{0, 260, 9, 0x20}));
-    EXPECT_TRUE(same(locked_key_from_x(XK_Tab, false, Mod1Mask, Mod1Mask), LockedKey{0, 261, 9, 0x20}));
-    EXPECT_TRUE(same(locked_key_from_x(XK_Alt_L, true, 0, Mod1Mask), LockedKey{0, 260, 18, 0x20}));
-    EXPECT_TRUE(same(locked_key_from_x(XK_Alt_L, false, Mod1Mask, Mod1Mask), LockedKey{0, 261, 18, 0x20}));
-    EXPECT_TRUE(same(locked_key_from_x(XK_Super_L, true, ControlMask, Mod1Mask), LockedKey{0, 256, 91, 0}));
+        same(locked_key_from_x(XK_Tab, 0, true, Mod1Mask | Mod2Mask, Mod1Mask), LockedKey{0, 260, 9, 0x20}));
+    EXPECT_TRUE(same(locked_key_from_x(XK_Tab, 0, false, Mod1Mask, Mod1Mask), LockedKey{0, 261, 9, 0x20}));
+    EXPECT_TRUE(same(locked_key_from_x(XK_Alt_L, 0, true, 0, Mod1Mask), LockedKey{0, 260, 18, 0x20}));
+    EXPECT_TRUE(same(locked_key_from_x(XK_Alt_L, 0, false, Mod1Mask, Mod1Mask), LockedKey{0, 261, 18, 0x20}));
+    EXPECT_TRUE(
+        same(locked_key_from_x(XK_Super_L, 0, true, ControlMask, Mod1Mask), LockedKey{0, 256, 91, 0}));
 }
 
 }  // namespace

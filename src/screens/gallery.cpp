@@ -1,16 +1,17 @@
-#include "scene/screens/gallery.h"
+#include "screens/gallery.h"
 
-#include "coloring/canvas.h"
+#include <utility>
+
 #include "platform/errors.h"
-#include "scene/screens/gallery_layout.h"
-#include "scene/screens/screens.h"
+#include "screens/gallery_layout.h"
+#include "screens/screens.h"
 #include "shell/asset_paths.h"
 #include "shell/forma_main.h"
 
 namespace zuvela {
 
-Gallery::Gallery(FormaMain& window, Screens& screens, Canvas& canvas)
-    : m_window(window), m_screens(screens), m_canvas(canvas) {
+Gallery::Gallery(FormaMain& window, Screens& screens, LoadOntoCanvas load_onto_canvas)
+    : m_window(window), m_screens(screens), m_load_onto_canvas(std::move(load_onto_canvas)) {
     EventRouter& router = window.router();
     router.on_click(ControlId::MoreImages, [this] { MoreImages_Click(); });
     router.on_click(ControlId::Back, [this] { Back_Click(); });
@@ -53,7 +54,7 @@ void Gallery::Back_Click() {
 void Gallery::Galerija_Click(int k) {
     ProgramState& state = m_window.state();
     if (state.screen_mode == 1) {
-        m_canvas.load_picture(outline_picture_literal(k));
+        m_load_onto_canvas(outline_picture_literal(k));
         state.current_picture = std::int16_t(k);
         state.screen_mode = 0;
     }

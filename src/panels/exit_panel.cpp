@@ -1,6 +1,6 @@
-#include "scene/panels/exit_panel.h"
+#include "panels/exit_panel.h"
 
-#include "scene/screens/screens.h"
+#include "screens/screens.h"
 #include "shell/forma_main.h"
 
 namespace zuvela {

@@ -2,15 +2,20 @@
 // the canvas and returns to the colouring screen.
 #pragma once
 
+#include <functional>
+#include <string_view>
+
 namespace zuvela {
 
-class Canvas;
 class FormaMain;
 class Screens;
 
 class Gallery {
   public:
-    Gallery(FormaMain& window, Screens& screens, Canvas& canvas);
+    // Puts the picture named by an asset literal on the canvas, clean.
+    using LoadOntoCanvas = std::function<void(std::string_view literal)>;
+
+    Gallery(FormaMain& window, Screens& screens, LoadOntoCanvas load_onto_canvas);
 
     void MoreImages_Click();
     void Prikazi_More_Images();
@@ -23,7 +28,7 @@ class Gallery {
   private:
     FormaMain& m_window;
     Screens& m_screens;
-    Canvas& m_canvas;
+    LoadOntoCanvas m_load_onto_canvas;
 };
 
 }  // namespace zuvela

@@ -1,4 +1,4 @@
-#include "scene/screens/screens.h"
+#include "screens/screens.h"
 
 #include "platform/errors.h"
 #include "shell/forma_main.h"

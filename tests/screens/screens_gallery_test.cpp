@@ -1,7 +1,7 @@
 #include "coloring/coloring_fixture.h"
-#include "scene/screens/gallery.h"
-#include "scene/screens/gallery_layout.h"
-#include "scene/screens/screens.h"
+#include "screens/gallery.h"
+#include "screens/gallery_layout.h"
+#include "screens/screens.h"
 
 namespace zuvela {
 namespace {

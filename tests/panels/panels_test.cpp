@@ -1,6 +1,6 @@
 #include "coloring/coloring_fixture.h"
 #include "platform/errors.h"
-#include "scene/screens/screens.h"
+#include "screens/screens.h"
 
 namespace zuvela {
 namespace {
