@@ -20,6 +20,7 @@ packages=(
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils x11-xkb-utils
   # the package check
   lintian appstream dpkg-dev file
+  desktop-file-utils
 )
 
 missing=()
