@@ -17,10 +17,12 @@ packages=(
   # end-to-end tests
   xvfb openbox xdotool imagemagick x11-utils sox cups cups-bsd
   cups-filters poppler-utils
+  xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils x11-xkb-utils
   # the Wayland session test
   sway xwayland grim xauth jq libwayland-dev libwayland-bin libxkbcommon-dev
   # the package check
   lintian appstream dpkg-dev file
+  desktop-file-utils
 )
 
 missing=()

@@ -10,7 +10,7 @@ start_desktop() {
     exec 5>"$out/display.txt"
     Xvfb -displayfd 5 -screen 0 ${screen_w}x${screen_h}x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
     xvfb_pid=$!
-    for _ in $(seq 50); do
+    for _ in $(seq 200); do
         [ -s "$out/display.txt" ] && break
         sleep 0.1
     done
@@ -29,29 +29,96 @@ stop_desktop() {
     wait 2>/dev/null
 }
 
-# The program's id goes through a file: scenarios run in subshells, which cannot set the harness's variables.
+# The program runs under a small keeper that records how it ended, so that a clean exit with 128 + 15 after
+# SIGTERM is told apart from death by the signal itself (a shell sees 143 both ways). The keeper restores the
+# default dispositions a background job inherits ignored, so SIGINT reaches the program as it does from a
+# terminal. Its id and its end go through files: scenarios run in subshells, which cannot set the harness's
+# variables.
+keeper='
+    my ($pid_file, $end_file, @command) = @ARGV;
+    $SIG{$_} = "DEFAULT" for qw(INT QUIT TERM HUP);
+    my $pid = fork() // die "fork: $!";
+    if ($pid == 0) { exec { $command[0] } @command; exit 127 }
+    open(my $f, ">", "$pid_file.new") or die; print $f "$pid\n"; close $f; rename "$pid_file.new", $pid_file;
+    waitpid($pid, 0);
+    my $s = $?;
+    my $end = ($s & 127) ? "signal " . ($s & 127) . (($s & 128) ? " (core dumped)" : "") : "exit " . ($s >> 8);
+    open($f, ">", "$end_file.new") or die; print $f "$end\n"; close $f; rename "$end_file.new", $end_file;
+'
+
+# A failure noted outside the scenario's own checks (a program that crashed or would not end); the harness
+# fails the scenario for it whatever the scenario saw.
+note_failure() {
+    echo "   FAILED: $1"
+    echo "$1" >>"$e2e_out/failures.txt"
+}
+
+# start_program [COMMAND...]: the program in $app, or the command given, which must exec it.
 start_program() {
-    (cd "$app" && exec ./zuvela >"$e2e_out/zuvela.log" 2>&1) &
-    program_pid=$!
-    echo "$program_pid" >"$e2e_out/program.pid"
+    [ -e "$e2e_out/program.pid" ] && { stop_program || note_failure "the previous program did not end cleanly"; }
+    rm -f "$e2e_out/program.end"
+    [ $# -gt 0 ] || set -- ./zuvela
+    (cd "$app" && exec perl -e "$keeper" "$e2e_out/program.pid" "$e2e_out/program.end" "$@" \
+        >"$e2e_out/zuvela.log" 2>&1) &
+    keeper_pid=$!
+    wait_until 10000 test -s "$e2e_out/program.pid" || { note_failure "the program did not start"; return 1; }
+    program_pid=$(cat "$e2e_out/program.pid")
     started_at=$(now_ms)
 }
 
-# Ends the program started last and checks that it ended: SIGTERM, then SIGKILL after two seconds.
-stop_program() {
-    local pid
-    pid=$(cat "$e2e_out/program.pid" 2>/dev/null) || return 0
+# "exit N" or "signal N" once the program started last has ended; nothing while it runs.
+program_end() { cat "$e2e_out/program.end" 2>/dev/null; }
+program_alive() { [ -e "$e2e_out/program.pid" ] && [ ! -e "$e2e_out/program.end" ]; }
+
+# expect_alive WHAT: the program started last still runs.
+expect_alive() {
+    program_alive && return 0
+    note_failure "the program ended ${1:+($1) }with $(program_end)"
+    return 1
+}
+
+# expect_end "exit N" [WHAT]: waits (generously) for the program started last to end, and checks how it ended.
+expect_end() {
+    local want=$1 what=${2:-}
+    [ -e "$e2e_out/program.pid" ] || { note_failure "no program to end"; return 1; }
+    if ! wait_until 30000 test -e "$e2e_out/program.end"; then
+        note_failure "the program did not end${what:+ ($what)}"
+        return 1
+    fi
+    local got; got=$(program_end)
     rm -f "$e2e_out/program.pid"
-    kill -0 "$pid" 2>/dev/null || return 0
-    kill "$pid" 2>/dev/null
-    for _ in $(seq 20); do
-        kill -0 "$pid" 2>/dev/null || return 0
-        sleep 0.1
-    done
-    echo "   note: the program ignored SIGTERM; killed"
-    kill -9 "$pid" 2>/dev/null
-    sleep 0.2
-    ! kill -0 "$pid" 2>/dev/null
+    if [ "$got" = "$want" ]; then
+        echo "   ok: ended${what:+ ($what)} with $got"
+    else
+        note_failure "the program ended${what:+ ($what)} with $got, expected $want"
+        return 1
+    fi
+}
+
+# end_by_signal SIGNAL: the program must still run, and must leave cleanly with 128 + the signal's number.
+end_by_signal() {
+    local sig=$1 number
+    number=$(kill -l "$sig")
+    expect_alive "before SIG$sig" || { rm -f "$e2e_out/program.pid"; return 1; }
+    local pid; pid=$(cat "$e2e_out/program.pid")
+    local sent; sent=$(now_ms)
+    kill -s "$sig" "$pid"
+    if ! wait_until 30000 test -e "$e2e_out/program.end"; then
+        note_failure "the program ignored SIG$sig; killed"
+        kill -KILL "$pid" 2>/dev/null
+        wait_until 10000 test -e "$e2e_out/program.end"
+        rm -f "$e2e_out/program.pid"
+        return 1
+    fi
+    echo "   measured: SIG$sig ended the program after $(( $(now_ms) - sent )) ms"
+    expect_end "exit $(( 128 + number ))" "SIG$sig"
+}
+
+# Ends the program started last with SIGTERM and checks that it was running and left cleanly with 128 + 15.
+# Nothing to do when the scenario has already seen it end.
+stop_program() {
+    [ -e "$e2e_out/program.pid" ] || return 0
+    end_by_signal TERM
 }
 
 now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
@@ -127,7 +194,7 @@ wait_for_main_screen() {
         near "$(canvas_pixel "$s" 300 438)" "255 255 255" 20 &&
             near "$(scene_pixel "$s" 50 717)" "$(asset_pixel PICTURE/BOJE1_01.JPG 42 42)" 50
     }
-    wait_until 8000 main_shown
+    wait_until 30000 main_shown
 }
 
 # Presses the left button at one canvas point, drags to another in small steps and lets go.

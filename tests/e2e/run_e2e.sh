@@ -1,19 +1,33 @@
 #!/usr/bin/env bash
 # End-to-end scenarios: the real program on the real assets under Xvfb and openbox, driven with xdotool and
 # checked by sampling pixels of screenshots.
-#   run_e2e.sh PATH/TO/zuvela OUTPUT_DIR
+#   run_e2e.sh PATH/TO/zuvela OUTPUT_DIR [SCENARIO...]
+# With no scenario named, every tests/e2e/scenario_*.sh runs (E2E_ONLY=PATTERN narrows them), one after another
+# on one desktop. Each output folder gets its own Xvfb display, so runs in different folders may go in parallel.
 set -uo pipefail
 
 program=$(readlink -f "$1")
 out=$2
+shift 2
 here=$(cd "$(dirname "$0")" && pwd)
 assets="$here/../../assets"
 mkdir -p "$out"
-rm -f "$out"/*.png
+rm -f "$out"/*.png "$out"/program.pid "$out"/program.end
 
-for tool in Xvfb openbox xdotool import convert; do
+for tool in Xvfb openbox xdotool import convert perl; do
     command -v "$tool" >/dev/null || { echo "e2e: $tool is missing (scripts/install-deps.sh installs it)"; exit 1; }
 done
+
+scenarios=()
+if [ $# -gt 0 ]; then
+    for name in "$@"; do scenarios+=("$here/${name%.sh}.sh"); done
+else
+    for scenario in "$here"/scenario_*.sh; do
+        name=$(basename "$scenario" .sh)
+        # E2E_ONLY=PATTERN runs only the scenarios whose name matches.
+        [[ "$name" == *${E2E_ONLY:-}* ]] && scenarios+=("$scenario")
+    done
+fi
 
 source "$here/lib.sh"
 start_desktop "$out" || exit 1
@@ -27,13 +41,21 @@ cp "$program" "$app/"
 cp -r "$(dirname "$program")"/{PICTURE,SOUND,MUSIC} "$app/"
 mkdir -p "$app/MY_PICTURE"
 
-# E2E_ONLY=PATTERN runs only the scenarios whose name matches.
-for scenario in "$here"/scenario_*.sh; do
+for scenario in "${scenarios[@]}"; do
     name=$(basename "$scenario" .sh)
-    [[ "$name" == *${E2E_ONLY:-}* ]] || continue
+    [ -f "$scenario" ] || { fail "$name: no such scenario"; continue; }
     echo "== ${name#scenario_}"
+    rm -f "$e2e_out/failures.txt"
     # shellcheck source=/dev/null
-    ( source "$scenario" ) && pass "$name" || fail "$name"
+    ( source "$scenario" )
+    status=$?
+    # However the scenario went, the program it left running must still run and leave cleanly on SIGTERM.
     stop_program
+    if [ "$status" -eq 0 ] && [ ! -s "$e2e_out/failures.txt" ]; then
+        pass "$name"
+    else
+        fail "$name${e2e_out:+$( [ -s "$e2e_out/failures.txt" ] && printf ': %s' "$(paste -sd ';' "$e2e_out/failures.txt")")}"
+    fi
 done
+[ "${#scenarios[@]}" -gt 0 ] || fail "no scenario matched"
 summary

@@ -9,12 +9,13 @@ splash_shown() {
 }
 
 start_program
-wait_until 1000 splash_shown || { echo "   FAILED: no centred splash within 1 s"; return 1; }
-echo "   ok: splash centred after $(ms_since_start) ms"
+wait_until 20000 splash_shown || { echo "   FAILED: no centred splash"; return 1; }
+echo "   ok: splash centred; measured: seen $(ms_since_start) ms after the start"
 
 wait_for_main_screen || { echo "   FAILED: no main screen"; return 1; }
 shown_at=$(ms_since_start)
-echo "   ok: main screen after $shown_at ms"
+echo "   ok: main screen; measured: $shown_at ms after the start"
+# A lower bound only: a busy machine can delay the main screen, never bring it forward.
 [ "$shown_at" -ge 2800 ] || { echo "   FAILED: the splash must stay about three seconds"; return 1; }
 
 # During the second wait: choose yellow. The click must stick once start-up is over.
@@ -31,3 +32,4 @@ for p in "10 10" "700 40" "100 300"; do
     expect_near "canvas ($1, $2) as in picture 1" "$(canvas_pixel "$s" "$1" "$2")" "$(asset_pixel PICTURE/01.GIF "$1" "$2")" 60 || return 1
 done
 expect_near "music button resting, off" "$(scene_pixel "$s" 958 524)" "$(asset_pixel PICTURE/MUSICOFF2.JPG 39 39)" 50 || return 1
+expect_alive

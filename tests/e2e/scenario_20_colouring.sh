@@ -22,7 +22,7 @@ blank() {
     near "$(canvas_pixel "$s" 248 438)" "255 255 255" 20 && near "$(canvas_pixel "$s" 375 30)" "255 255 255" 20 &&
         near "$(canvas_pixel "$s" 700 560)" "255 255 255" 20
 }
-wait_until 6000 blank || { echo "   FAILED: the canvas did not turn blank"; return 1; }
+wait_until 20000 blank || { echo "   FAILED: the canvas did not turn blank"; return 1; }
 echo "   ok: the paper button left a blank sheet"
 
 click_scene 880 442  # the eraser: another sweep, then picture 1 again
@@ -31,5 +31,5 @@ outline_back() {
     local s; s=$(shot erased)
     near "$(canvas_pixel "$s" 248 438)" "0 0 0" 60 && near "$(canvas_pixel "$s" 375 30)" "255 255 255" 20
 }
-wait_until 6000 outline_back || { echo "   FAILED: the eraser did not bring the outline back"; return 1; }
+wait_until 20000 outline_back || { echo "   FAILED: the eraser did not bring the outline back"; return 1; }
 echo "   ok: the eraser brought back a clean picture 1"

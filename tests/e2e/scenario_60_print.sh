@@ -48,5 +48,5 @@ click_scene 806 717   # blue
 sent=$(now_ms)
 click_canvas 5 5
 answered() { near "$(canvas_pixel "$(shot answering)" 5 5)" "0 0 255" 40; }
-wait_until 3000 answered || { echo "   FAILED: the program stopped answering after printing to nowhere"; return 1; }
-echo "   ok: a fill after printing to a stopped scheduler showed within $(( $(now_ms) - sent )) ms"
+wait_until 15000 answered || { echo "   FAILED: the program stopped answering after printing to nowhere"; return 1; }
+echo "   ok: a fill after printing to a stopped scheduler showed; measured: $(( $(now_ms) - sent )) ms"

@@ -80,13 +80,12 @@ home=$(getent passwd "$user" | cut -d: -f6)
 source "$here/../e2e/lib.sh"
 assets=$app
 start_desktop "$out" || exit 1
-# setpriv execs the command, so $! is the program itself.
-setpriv --reuid="$user" --regid="$user" --init-groups --reset-env \
-    env DISPLAY="$DISPLAY" SDL_AUDIODRIVER=dummy zuvela >"$out/zuvela.log" 2>&1 &
-program_pid=$!
-started_at=$(now_ms)
-check "the main screen appears" wait_until 20000 wait_for_main_screen
-check "the program is still running" kill -0 "$program_pid"
+# setpriv and env exec the command, so the keeper watches the program itself.
+start_program setpriv --reuid="$user" --regid="$user" --init-groups --reset-env \
+    env DISPLAY="$DISPLAY" SDL_AUDIODRIVER=dummy zuvela
+check "the main screen appears" wait_until 30000 wait_for_main_screen
+check "the program is still running" program_alive
+check "SIGTERM ends it with 128 + 15, as an exit of its own" stop_program
 stop_desktop
 user_data=$(find "$home" -mindepth 1 | sort)
 

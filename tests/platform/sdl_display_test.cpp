@@ -334,6 +334,14 @@ TEST_F(SdlDisplayTest, ThePointerIsKeptOnTheWindowOnlyWhileTheLockHoldsAndTheWin
     focus(SDL_WINDOWEVENT_FOCUS_GAINED);
     EXPECT_TRUE(confined()) << "back on the window";
 
+    display->minimise_main();  // a desktop that ignores it, the window keeps the focus
+    EXPECT_FALSE(confined());
+    push_button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 10, 10);
+    next_mouse();
+    EXPECT_TRUE(confined()) << "a press on the window takes the pointer again";
+    push_button(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 10, 10);
+    next_mouse();
+
     in_force = false;
     EXPECT_FALSE(display->wait_event(0));
     EXPECT_FALSE(confined()) << "released with the lock";

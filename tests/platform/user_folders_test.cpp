@@ -5,6 +5,8 @@
 
 #include <filesystem>
 
+#include "support/child_process.h"
+
 namespace zuvela {
 namespace {
 
@@ -28,12 +30,17 @@ TEST(UserFolders, AWritableProgramFolderKeepsTheSnapshotBesideIt) {
 }
 
 TEST(UserFolders, AReadOnlyProgramFolderSendsTheSnapshotToTheUsersFolder) {
-    if (geteuid() == 0) GTEST_SKIP() << "every folder is writable for root";
+    // Every folder is writable for root: as root, the check runs as an ordinary user in a child.
     const fs::path data = fs::temp_directory_path() / ("zuvela-data-" + std::to_string(getpid()));
-    setenv("XDG_DATA_HOME", data.c_str(), 1);
-    EXPECT_EQ(user_snapshot_folder("/usr"), (data / "zuvela/MY_PICTURE").string());
-    EXPECT_TRUE(fs::is_directory(data / "zuvela/MY_PICTURE")) << "created when missing";
-    unsetenv("XDG_DATA_HOME");
+    const ChildEnd end = run_in_child([&] {
+        if (geteuid() == 0 && !become_ordinary_user()) return std::string("cannot become an ordinary user");
+        setenv("XDG_DATA_HOME", data.c_str(), 1);
+        std::string report = user_snapshot_folder("/usr");
+        if (!fs::is_directory(data / "zuvela/MY_PICTURE")) report += " (not created)";
+        return report;
+    });
+    EXPECT_TRUE(end.exited_cleanly()) << end.describe();
+    EXPECT_EQ(end.report, (data / "zuvela/MY_PICTURE").string()) << "the folder is created when missing";
     fs::remove_all(data);
 }
 

@@ -29,165 +29,20 @@
 #include "platform/sdl/sdl_music_smf.h"
 #include "platform/sdl/sdl_pictures.h"
 #include "platform/sdl/sdl_sound_effects.h"
+#include "reliability/damaged_files.h"
 #include "screens/gallery_layout.h"
 #include "shell/asset_lengths.h"
+#include "support/child_process.h"
 #include "support/sanitizers.h"
 
 namespace zuvela {
 namespace {
 
 namespace fs = std::filesystem;
-using Bytes = std::vector<std::uint8_t>;
 
 constexpr long k_memory_limit_kb = 300 * 1024;
 constexpr rlim_t k_address_space_limit = rlim_t(1) << 30;
 constexpr unsigned k_case_deadline_seconds = 60;
-constexpr std::uint32_t k_huge_side = 60000;
-constexpr std::uint32_t k_huge_length = 0xFFFFFFF0u;
-
-enum class Damage { Missing, Empty, Truncated, RandomBytes, HugeHeader };
-constexpr Damage k_damages[] = {Damage::Missing, Damage::Empty, Damage::Truncated, Damage::RandomBytes,
-                                Damage::HugeHeader};
-
-const char* name_of(Damage d) {
-    switch (d) {
-        case Damage::Missing:
-            return "missing";
-        case Damage::Empty:
-            return "empty";
-        case Damage::Truncated:
-            return "truncated";
-        case Damage::RandomBytes:
-            return "random bytes";
-        case Damage::HugeHeader:
-            return "enormous header";
-    }
-    return "?";
-}
-
-Bytes read_bytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-
-void write_bytes(const fs::path& path, const Bytes& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-}
-
-void put_le16(Bytes& b, std::size_t at, std::uint32_t v) {
-    b[at] = std::uint8_t(v);
-    b[at + 1] = std::uint8_t(v >> 8);
-}
-void put_le32(Bytes& b, std::size_t at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) b[at + std::size_t(i)] = std::uint8_t(v >> (8 * i));
-}
-void put_be16(Bytes& b, std::size_t at, std::uint32_t v) {
-    b[at] = std::uint8_t(v >> 8);
-    b[at + 1] = std::uint8_t(v);
-}
-void put_be32(Bytes& b, std::size_t at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) b[at + std::size_t(i)] = std::uint8_t(v >> (24 - 8 * i));
-}
-
-bool starts_with(const Bytes& b, std::size_t at, const char* text) {
-    const std::size_t n = std::strlen(text);
-    return at + n <= b.size() && std::memcmp(b.data() + at, text, n) == 0;
-}
-
-// The file as it is, but its headers claim an enormous picture or sound. Returns false when the format was
-// not recognised.
-bool claim_enormous(Bytes& b) {
-    if (starts_with(b, 0, "GIF8") && b.size() >= 13) {
-        put_le16(b, 6, k_huge_side);
-        put_le16(b, 8, k_huge_side);
-        std::size_t at = 13;
-        if (b[10] & 0x80) at += 3u << ((b[10] & 7) + 1);
-        while (at < b.size()) {
-            if (b[at] == 0x2C && at + 9 <= b.size()) {
-                put_le16(b, at + 5, k_huge_side);
-                put_le16(b, at + 7, k_huge_side);
-                return true;
-            }
-            if (b[at] != 0x21 || at + 2 >= b.size()) return true;
-            at += 2;
-            while (at < b.size() && b[at] != 0) at += b[at] + 1u;
-            ++at;
-        }
-        return true;
-    }
-    if (b.size() >= 4 && b[0] == 0xFF && b[1] == 0xD8) {
-        for (std::size_t at = 2; at + 9 < b.size();) {
-            if (b[at] != 0xFF) return false;
-            const std::uint8_t marker = b[at + 1];
-            const std::size_t length = std::size_t(b[at + 2]) << 8 | b[at + 3];
-            if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC) {
-                put_be16(b, at + 5, k_huge_side);
-                put_be16(b, at + 7, k_huge_side);
-                return true;
-            }
-            at += 2 + length;
-        }
-        return false;
-    }
-    if (b.size() >= 22 && b[0] == 0 && b[1] == 0 && b[2] == 1 && b[3] == 0) {  // an icon: patch each image
-        const std::size_t count = std::size_t(b[4]) | std::size_t(b[5]) << 8;
-        for (std::size_t i = 0; i < count && 6 + 16 * (i + 1) <= b.size(); ++i) {
-            const std::size_t entry = 6 + 16 * i;
-            const std::size_t offset = std::size_t(b[entry + 12]) | std::size_t(b[entry + 13]) << 8 |
-                                       std::size_t(b[entry + 14]) << 16 | std::size_t(b[entry + 15]) << 24;
-            if (offset + 24 > b.size()) continue;
-            if (starts_with(b, offset, "\x89PNG")) {
-                put_be32(b, offset + 16, k_huge_side);
-                put_be32(b, offset + 20, k_huge_side);
-            } else {
-                put_le32(b, offset + 4, k_huge_side);
-                put_le32(b, offset + 8, 2 * k_huge_side);
-            }
-        }
-        return true;
-    }
-    if (starts_with(b, 0, "RIFF") && starts_with(b, 8, "WAVE")) {
-        put_le32(b, 4, k_huge_length);
-        for (std::size_t at = 12; at + 8 <= b.size();) {
-            const std::size_t size = std::size_t(b[at + 4]) | std::size_t(b[at + 5]) << 8 |
-                                     std::size_t(b[at + 6]) << 16 | std::size_t(b[at + 7]) << 24;
-            if (starts_with(b, at, "data")) {
-                put_le32(b, at + 4, k_huge_length);
-                return true;
-            }
-            at += 8 + size + (size & 1);
-        }
-        return false;
-    }
-    if (starts_with(b, 0, "MThd") && starts_with(b, 14, "MTrk")) {
-        put_be32(b, 18, k_huge_length);
-        return true;
-    }
-    return false;
-}
-
-Bytes damaged(const Bytes& original, Damage damage, std::uint32_t seed) {
-    switch (damage) {
-        case Damage::Missing:
-        case Damage::Empty:
-            return {};
-        case Damage::Truncated:
-            return Bytes(original.begin(), original.begin() + std::ptrdiff_t(original.size() / 2));
-        case Damage::RandomBytes: {
-            std::mt19937 random(seed);
-            Bytes b(original.size());
-            for (auto& byte : b) byte = std::uint8_t(random());
-            return b;
-        }
-        case Damage::HugeHeader: {
-            Bytes b = original;
-            EXPECT_TRUE(claim_enormous(b)) << "no header to enlarge";
-            return b;
-        }
-    }
-    return {};
-}
 
 // The real decoder, over an installation in a folder of the test's choosing.
 class InstalledPictures final : public PictureFiles {
@@ -483,54 +338,66 @@ bool checked_at_start(const std::string& literal) {
                        [&](const AssetLength& entry) { return literal == entry.literal; });
 }
 
+// One file per decoder and per fate (ended at the start-up check, or read while the program runs), each
+// damaged every way; ZUVELA_DAMAGED_ALL=1 takes every file, ZUVELA_DAMAGED_ONLY=TEXT the files whose name
+// contains it.
+std::vector<std::string> files_to_damage(const std::vector<std::string>& assets) {
+    const char* only = std::getenv("ZUVELA_DAMAGED_ONLY");
+    const char* all = std::getenv("ZUVELA_DAMAGED_ALL");
+    std::vector<std::string> chosen;
+    std::vector<std::string> kinds_taken;
+    for (const std::string& literal : assets) {
+        if (only) {
+            if (literal.find(only) != std::string::npos) chosen.push_back(literal);
+            continue;
+        }
+        const std::string kind =
+            literal.substr(literal.rfind('.')) + (checked_at_start(literal) ? " checked" : " read later");
+        if ((all && *all && std::string(all) != "0") ||
+            std::find(kinds_taken.begin(), kinds_taken.end(), kind) == kinds_taken.end()) {
+            chosen.push_back(literal);
+            kinds_taken.push_back(kind);
+        }
+    }
+    return chosen;
+}
+
 TEST_F(DamagedInstall, EveryFileDamagedEveryWayEndsAtTheCheckOrLeavesTheRestWorking) {
     ASSERT_EQ(s_assets.size(), 149u + 12u + 12u + 1u);
-    int cases = 0, ended_at_check = 0;
+    const std::vector<std::string> files = files_to_damage(s_assets);
+    ASSERT_FALSE(files.empty());
+    int cases = 0, ended_at_check = 0, kept_working = 0;
     long peak_kb = 0;
     std::string peak_case;
-    // ZUVELA_DAMAGED_ONLY: run only the files whose name contains it.
-    const char* only = std::getenv("ZUVELA_DAMAGED_ONLY");
-    for (const std::string& literal : s_assets) {
-        if (only && literal.find(only) == std::string::npos) continue;
+    for (const std::string& literal : files) {
         for (const Damage damage : k_damages) {
             SCOPED_TRACE(literal + ", " + name_of(damage));
             const std::string folder = make_installation(literal, damage, cases);
-            int pipe_ends[2];
-            ASSERT_EQ(::pipe(pipe_ends), 0);
-            std::fflush(nullptr);
-            const pid_t child = ::fork();
-            ASSERT_GE(child, 0);
-            if (child == 0) {
-                ::close(pipe_ends[0]);
-                // AddressSanitizer reserves terabytes of address space and cannot run under the cap; it
-                // reports an exhausting allocation by itself.
-                if (!k_under_address_sanitizer) {
-                    const rlimit limit{k_address_space_limit, k_address_space_limit};
-                    ::setrlimit(RLIMIT_AS, &limit);
-                }
-                ::alarm(k_case_deadline_seconds);
-                ::setenv("SDL_AUDIODRIVER", "dummy", 1);
-                CaseReport report;
-                run_case(folder, literal, report);
-                report.peak_kb = peak_resident_kb();
-                [[maybe_unused]] const auto written = ::write(pipe_ends[1], &report, sizeof report);
-                ::_exit(0);
-            }
-            ::close(pipe_ends[1]);
-            CaseReport report;
-            const auto got = ::read(pipe_ends[0], &report, sizeof report);
-            ::close(pipe_ends[0]);
-            int status = 0;
-            ::waitpid(child, &status, 0);
+            const ChildEnd end = run_in_child(
+                [&] {
+                    // AddressSanitizer reserves terabytes of address space and cannot run under the cap; it
+                    // reports an exhausting allocation by itself.
+                    if (!k_under_address_sanitizer) {
+                        const rlimit limit{k_address_space_limit, k_address_space_limit};
+                        ::setrlimit(RLIMIT_AS, &limit);
+                    }
+                    ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+                    CaseReport report;
+                    run_case(folder, literal, report);
+                    report.peak_kb = peak_resident_kb();
+                    return std::string(reinterpret_cast<const char*>(&report), sizeof report);
+                },
+                k_case_deadline_seconds);
             fs::remove_all(folder);
             ++cases;
 
-            if (WIFSIGNALED(status)) {
-                ADD_FAILURE() << (WTERMSIG(status) == SIGALRM ? "hung" : "crashed with signal ")
-                              << WTERMSIG(status);
+            if (!end.exited_cleanly()) {
+                ADD_FAILURE() << end.describe();
                 continue;
             }
-            ASSERT_EQ(got, ssize_t(sizeof report)) << "the case reported nothing";
+            ASSERT_EQ(end.report.size(), sizeof(CaseReport)) << "the case reported nothing";
+            CaseReport report;
+            std::memcpy(&report, end.report.data(), sizeof report);
             EXPECT_STREQ(report.failure, "");
             EXPECT_LT(report.peak_kb, k_memory_limit_kb);
             if (report.peak_kb > peak_kb) {
@@ -546,6 +413,7 @@ TEST_F(DamagedInstall, EveryFileDamagedEveryWayEndsAtTheCheckOrLeavesTheRestWork
                 EXPECT_EQ(report.exit_status, 3);
                 EXPECT_FALSE(report.display_switched) << "the check comes before the display is switched";
             } else {
+                ++kept_working;
                 EXPECT_TRUE(report.started) << "ended with status " << report.exit_status;
                 EXPECT_TRUE(report.display_switched);
             }
@@ -554,9 +422,17 @@ TEST_F(DamagedInstall, EveryFileDamagedEveryWayEndsAtTheCheckOrLeavesTheRestWork
             }
         }
     }
-    if (!only) EXPECT_EQ(ended_at_check, 147 * 3);
-    std::printf("damaged install: %d cases run, %d ended at the start-up check, peak resident %ld kB (%s)\n",
-                cases, ended_at_check, peak_kb, peak_case.c_str());
+    // Both fates were run, whichever files were chosen.
+    EXPECT_EQ(cases, int(files.size() * std::size(k_damages)));
+    if (files.size() > 1) {
+        EXPECT_GT(ended_at_check, 0);
+        EXPECT_GT(kept_working, 0);
+    }
+    if (files.size() == s_assets.size()) EXPECT_EQ(ended_at_check, 147 * 3);
+    std::printf(
+        "damaged install: %zu files, %d cases run, %d ended at the start-up check, peak resident %ld kB "
+        "(%s)\n",
+        files.size(), cases, ended_at_check, peak_kb, peak_case.c_str());
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "app/application.h"
 #include "platform/errors.h"
 #include "platform/fake/fake_platform.h"
+#include "scene/control_catalogue.h"
 #include "support/installed_assets.h"
 
 namespace zuvela {
@@ -29,6 +30,25 @@ TEST_F(EventLoopTest, AnIdleProgramDrawsNothing) {
     fake.display.post_move(7, 7, 0, fake.clock.now + 61);
     EXPECT_THROW(app.window().process_events_until(-1), ScriptFinished);
     EXPECT_EQ(fake.display.presents, presents);
+}
+
+TEST_F(EventLoopTest, MovesThatQueuedUpWhileItWorkedCostOneFrame) {
+    fake.display.post_move(5, 5, 0, fake.clock.now + 10);
+    run();
+    const int presents = fake.display.presents;
+    // Sliding back and forth between two buttons: each move alone would light one and rest the other.
+    const Rect more = spec_of(ControlId::MoreImages).place;
+    const Rect rubber = spec_of(ControlId::Rubber).place;
+    const double at = fake.clock.now + 1;
+    for (int i = 0; i < 41; ++i) {
+        const Rect& r = i % 2 ? rubber : more;
+        fake.display.post_move(r.x + 3 + i % 5, r.y + 3, 0, at);
+    }
+    EXPECT_THROW(app.window().process_events_until(-1), ScriptFinished);
+    EXPECT_EQ(fake.display.presents, presents + 1);
+    EXPECT_EQ(fake.files.path_of(app.window().scene().control(ControlId::MoreImages).picture),
+              "/opt/Zuvela/PICTURE/MOREIMAGES2.JPG")
+        << "the frame shows where the pointer ended";
 }
 
 TEST_F(EventLoopTest, TheRepeatTimerTicksEveryHalfSecondOnlyWhileEnabled) {

@@ -256,6 +256,12 @@ std::optional<InputEvent> SdlDisplay::translate(const SDL_Event& e) {
             const int bit = button_bit(e.button.button);
             if (bit == 0) return std::nullopt;
             const bool down = e.type == SDL_MOUSEBUTTONDOWN;
+            if (down && m_minimised) {
+                // Some desktops ignore a request to minimise and say nothing: a press on the window shows it
+                // is in use again.
+                m_minimised = false;
+                update_grabs();
+            }
             m_buttons = down ? (m_buttons | bit) : (m_buttons & ~bit);
             SDL_CaptureMouse(m_buttons ? SDL_TRUE : SDL_FALSE);
             const ScenePosition p = to_scene(e.button.x, e.button.y);
