@@ -2,6 +2,7 @@
 # each with a file of its own, and time what it records; they need no sound card.
 add_executable(zuvela_audio_tests
   ${CMAKE_CURRENT_LIST_DIR}/sdl_audio_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/sdl_music_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sdl_audio_units_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sdl_file_readers_test.cpp
 )
