@@ -2,7 +2,9 @@
 # each with a file of its own, and time what it records; they need no sound card.
 add_executable(zuvela_audio_tests
   ${CMAKE_CURRENT_LIST_DIR}/sdl_audio_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/sdl_music_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sdl_audio_units_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/sdl_file_readers_test.cpp
 )
 target_link_libraries(zuvela_audio_tests PRIVATE zuvela_desktop GTest::gtest_main)
 target_include_directories(zuvela_audio_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})

@@ -27,12 +27,21 @@
 #include "platform/sdl/sdl_music_smf.h"
 #include "platform/sdl/sdl_sound_chime.h"
 #include "platform/sdl/sdl_sound_effects.h"
+#include "support/bytes.h"
+#include "support/midi_writer.h"
 #include "support/sanitizers.h"
+#include "support/wav_writer.h"
 
 namespace zuvela {
 namespace {
 
 namespace fs = std::filesystem;
+using test::midi_file;
+using test::put_vlq;
+using test::read_bytes;
+using test::riff;
+using test::wav_chunk;
+using test::wav_format;
 
 const fs::path k_test_data = fs::path(__FILE__).parent_path() / "data";
 
@@ -59,32 +68,6 @@ int in_child(const std::function<int()>& body) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : 100 + WTERMSIG(status);
 }
 
-void put_vlq(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    std::uint8_t bytes[5];
-    int n = 0;
-    bytes[n++] = std::uint8_t(value & 0x7f);
-    while (value >>= 7) bytes[n++] = std::uint8_t((value & 0x7f) | 0x80);
-    while (n > 0) out.push_back(bytes[--n]);
-}
-
-void put_be(std::vector<std::uint8_t>& out, std::uint32_t value, int bytes) {
-    while (bytes-- > 0) out.push_back(std::uint8_t(value >> (8 * bytes)));
-}
-
-std::vector<std::uint8_t> midi_file(const std::vector<std::vector<std::uint8_t>>& tracks,
-                                    unsigned format = 1) {
-    std::vector<std::uint8_t> smf = {'M', 'T', 'h', 'd', 0, 0, 0, 6};
-    put_be(smf, format, 2);
-    put_be(smf, std::uint32_t(tracks.size()), 2);
-    put_be(smf, 96, 2);
-    for (const auto& track : tracks) {
-        for (char c : std::string("MTrk")) smf.push_back(std::uint8_t(c));
-        put_be(smf, std::uint32_t(track.size()), 4);
-        for (std::uint8_t b : track) smf.push_back(b);
-    }
-    return smf;
-}
-
 // One note lasting `ticks` (at 96 a quarter, 120 beats a minute: 192 a second), then `extra` note events.
 std::vector<std::uint8_t> long_track(std::uint32_t ticks, std::size_t extra = 0) {
     std::vector<std::uint8_t> t = {0x00, 0x90, 60, 100};
@@ -94,25 +77,14 @@ std::vector<std::uint8_t> long_track(std::uint32_t ticks, std::size_t extra = 0)
     return t;
 }
 
-std::vector<std::uint8_t> read_bytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 // A format 0 file: one note of `ticks` at 96 ticks a quarter, with an optional tempo.
-std::vector<std::uint8_t> one_note_file(std::uint32_t ticks, std::uint32_t tempo_us = 0) {
-    std::vector<std::uint8_t> track;
-    if (tempo_us) {
-        track.insert(track.end(), {0x00, 0xff, 0x51, 0x03, std::uint8_t(tempo_us >> 16),
-                                   std::uint8_t(tempo_us >> 8), std::uint8_t(tempo_us)});
-    }
+test::Bytes one_note_file(std::uint32_t ticks, std::uint32_t tempo_us = 0) {
+    test::Bytes track = tempo_us ? test::tempo_event(0, tempo_us) : test::Bytes{};
     track.insert(track.end(), {0x00, 0x90, 60, 100});
-    track.insert(track.end(), {std::uint8_t(0x80 | (ticks >> 7)), std::uint8_t(ticks & 0x7f), 0x80, 60, 0});
-    track.insert(track.end(), {0x00, 0xff, 0x2f, 0x00});
-    std::vector<std::uint8_t> smf = {'M', 'T', 'h', 'd', 0,   0,   0,   6, 0, 0, 0,
-                                     1,   0,   96,  'M', 'T', 'r', 'k', 0, 0, 0, std::uint8_t(track.size())};
-    for (std::uint8_t b : track) smf.push_back(b);  // (GCC 12 warns, wrongly, about a range insert here)
-    return smf;
+    test::put_vlq(track, ticks);
+    track.insert(track.end(), {0x80, 60, 0});
+    track.insert(track.end(), test::k_end_of_track.begin(), test::k_end_of_track.end());
+    return test::midi_file({track}, 0);
 }
 
 TEST(SdlMusicSmf, TheShippedTuneLastsItsTwentyEightBars) {
@@ -123,9 +95,25 @@ TEST(SdlMusicSmf, TheShippedTuneLastsItsTwentyEightBars) {
     EXPECT_EQ(timing.end_tick, 28u * 4 * 480);
 }
 
-TEST(SdlMusicSmf, TempoChangesAreFollowed) {
+TEST(SdlMusicSmf, TempoChangesAreFollowedWhereverTheyFall) {
     EXPECT_NEAR(read_midi_timing(one_note_file(192)).seconds, 1.0, 1e-9);  // two quarters at 120
     EXPECT_NEAR(read_midi_timing(one_note_file(192, 1'000'000)).seconds, 2.0, 1e-9);
+
+    // A note of four quarters: one at 120 beats a minute, two at 60, one at 240. The changes come mid-piece
+    // and in both tracks, the later one in the first track.
+    test::Bytes conductor = test::tempo_event(288, 250'000);
+    conductor.insert(conductor.end(), test::k_end_of_track.begin(), test::k_end_of_track.end());
+    test::Bytes notes = {0x00, 0x90, 60, 100};
+    const test::Bytes slower = test::tempo_event(96, 1'000'000);
+    notes.insert(notes.end(), slower.begin(), slower.end());
+    put_vlq(notes, 288);
+    notes.insert(notes.end(), {0x80, 60, 0});
+    notes.insert(notes.end(), test::k_end_of_track.begin(), test::k_end_of_track.end());
+    const test::Bytes smf = midi_file({conductor, notes});
+    EXPECT_NEAR(read_midi_timing(smf).seconds, 0.5 + 2.0 + 0.25, 1e-9);
+    MidiTiming tailed;
+    with_release_tail(smf, 0.15, &tailed);
+    EXPECT_NEAR(tailed.seconds, 2.75 + 0.15, 0.003) << "the release counted at the last tempo";
 }
 
 TEST(SdlMusicSmf, TheReleaseTailIsATrackOfItsOwnAfterTheEnd) {
@@ -226,33 +214,6 @@ TEST(SdlMusicSmf, TheRunawayFileFailsToLoadAndTheTuneStillLoads) {
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
 }
 
-std::vector<std::uint8_t> wav_chunk(const char* id, const std::vector<std::uint8_t>& body,
-                                    std::uint32_t claimed = 0xffffffff) {
-    std::vector<std::uint8_t> c(id, id + 4);
-    const std::uint32_t length = claimed == 0xffffffff ? std::uint32_t(body.size()) : claimed;
-    for (int i = 0; i < 4; ++i) c.push_back(std::uint8_t(length >> (8 * i)));
-    c.insert(c.end(), body.begin(), body.end());
-    if (body.size() & 1) c.push_back(0);
-    return c;
-}
-
-std::vector<std::uint8_t> wav_format(unsigned tag, unsigned channels, std::uint32_t rate, unsigned bits,
-                                     unsigned block_align = 0) {
-    if (block_align == 0) block_align = channels * bits / 8;
-    const std::uint32_t fields[] = {tag | channels << 16, rate, rate * block_align, block_align | bits << 16};
-    std::vector<std::uint8_t> f;
-    for (std::uint32_t v : fields)
-        for (int i = 0; i < 4; ++i) f.push_back(std::uint8_t(v >> (8 * i)));
-    return wav_chunk("fmt ", f);
-}
-
-std::vector<std::uint8_t> riff(const std::vector<std::vector<std::uint8_t>>& chunks) {
-    std::vector<std::uint8_t> w = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E'};
-    for (const auto& c : chunks) w.insert(w.end(), c.begin(), c.end());
-    for (int i = 0; i < 4; ++i) w[std::size_t(4 + i)] = std::uint8_t((w.size() - 8) >> (8 * i));
-    return w;
-}
-
 bool accepted(const std::vector<std::uint8_t>& wav) {
     try {
         SdlSoundEffects::check_wav(wav, "test");
@@ -314,6 +275,25 @@ TEST(SdlSoundEffectsCheck, OnlyPlainSoundWithinTheFileIsDecoded) {
     auto huge = riff({wav_format(1, 1, 22050, 16), wav_chunk("data", tenth)});
     huge.resize((std::size_t(16) << 20) + 1);
     EXPECT_FALSE(accepted(huge)) << "over 16 MB";
+}
+
+// SDL takes the first format chunk and ignores any later one, so the check must measure with the first too.
+TEST(SdlSoundEffectsCheck, TheFirstFormatCountsAndALengthIsCountedInFrames) {
+    // 488 000 bytes: 61 s of 8-bit mono at 8 kHz, 2.8 s of 16-bit stereo at 44.1 kHz.
+    const std::vector<std::uint8_t> bytes(61 * 8000, 0x80);
+    const auto mono = wav_format(1, 1, 8000, 8);
+    const auto stereo = wav_format(1, 2, 44100, 16);
+    EXPECT_TRUE(accepted(riff({stereo, mono, wav_chunk("data", bytes)})));
+    EXPECT_FALSE(accepted(riff({mono, stereo, wav_chunk("data", bytes)})));
+    const auto adpcm = wav_format(2, 1, 22050, 4, 256);
+    EXPECT_TRUE(accepted(riff({stereo, adpcm, wav_chunk("data", bytes)}))) << "a later format is not read";
+
+    // Four bytes a frame.
+    const auto at_8k = wav_format(1, 2, 8000, 16);
+    EXPECT_TRUE(accepted(riff({at_8k, wav_chunk("data", std::vector<std::uint8_t>(59 * 8000 * 4))})))
+        << "59 seconds";
+    EXPECT_FALSE(accepted(riff({at_8k, wav_chunk("data", std::vector<std::uint8_t>(61 * 8000 * 4))})))
+        << "61 seconds";
 }
 
 TEST(SdlSoundEffectsCheck, TheDamagedWavIsRefusedAndTheShippedOnesDecodeAsBefore) {

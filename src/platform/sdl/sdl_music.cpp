@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 
+#include "platform/desktop/bounded_file.h"
 #include "platform/errors.h"
 #include "platform/sdl/sdl_music_smf.h"
 
@@ -19,25 +19,6 @@ namespace {
 // only this long past the piece's own length, by the clock. Timidity ends the piece on time and is believed
 // as it is: the sound card's clock, not the computer's, says when the piece has been played.
 constexpr double k_late_end_allowance = 0.25;
-
-// 200 000 events, the most a piece may have, take about a megabyte.
-constexpr std::uintmax_t k_max_file_bytes = std::uintmax_t(4) << 20;
-
-std::vector<std::uint8_t> read_file(const std::string& path) {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) throw PlatformError("cannot open " + path);
-    const std::uintmax_t length = std::filesystem::file_size(path, error);
-    if (error) throw PlatformError("cannot read " + path);
-    if (length > k_max_file_bytes) throw PlatformError(path + " is too large for a tune");
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw PlatformError("cannot open " + path);
-    std::vector<std::uint8_t> bytes(std::size_t(length) + 1);
-    in.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(bytes.size()));
-    if (in.bad()) throw PlatformError("cannot read " + path);
-    bytes.resize(std::size_t(in.gcount()));
-    if (bytes.size() > k_max_file_bytes) throw PlatformError(path + " is too large for a tune");
-    return bytes;
-}
 
 // "dir//MUSIC/001.MID" and "dir/MUSIC/001.MID" are one file to the cache.
 std::string cache_key(const std::string& path) {
@@ -60,6 +41,10 @@ struct SdlMusic::Song {
         if (music) Mix_FreeMusic(music);
     }
 };
+
+std::vector<std::uint8_t> SdlMusic::read_piece(const std::string& path, MidiTiming* timing) {
+    return with_release_tail(read_bounded_file(path, k_max_file_bytes), k_release_seconds, timing);
+}
 
 SdlMusic::SdlMusic(SdlAudio& audio) : m_audio(audio) {
     hold();
@@ -97,7 +82,7 @@ SdlMusic::SongRef SdlMusic::song_locked(const std::string& path) {
     std::optional<SongRef> song = m_songs.load(path, [device](const std::string& file) {
         auto song = std::make_shared<Song>();
         MidiTiming timing;
-        song->smf = with_release_tail(read_file(file), k_release_seconds, &timing);
+        song->smf = read_piece(file, &timing);
         song->seconds = timing.seconds;
         if (device) {
             SDL_RWops* rw = SDL_RWFromConstMem(song->smf.data(), int(song->smf.size()));

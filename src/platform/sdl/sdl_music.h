@@ -30,6 +30,7 @@
 
 #include "platform/file_stamp.h"
 #include "platform/sdl/sdl_audio.h"
+#include "platform/sdl/sdl_music_smf.h"
 #include "platform/services.h"
 
 namespace zuvela {
@@ -43,6 +44,8 @@ class SdlMusic final : public Music {
     // SDL_mixer's music volume (0 to 128) at the normal master volume of 150 (+1.5 dB): peaks of a full
     // arrangement around -11 dBFS, leaving room for the effect and the voice on top.
     static constexpr int k_normal_mixer_volume = 48;
+    // 200 000 events, the most a piece may have, take about a megabyte.
+    static constexpr std::uint64_t k_max_file_bytes = std::uint64_t(4) << 20;
 
     // Holds `audio`'s device (opening it if it is the first) until close_down() or destruction.
     explicit SdlMusic(SdlAudio& audio);
@@ -67,6 +70,10 @@ class SdlMusic final : public Music {
     // SDL_mixer's music volume for a master volume in hundredths of a decibel: 150 gives
     // k_normal_mixer_volume, every 20 dB below it a tenth of that, clamped to 0 to 128.
     static int mixer_volume(std::int32_t level);
+
+    // The MIDI file at `path` read once, checked and given its release tail: what the synthesizer gets.
+    // Throws PlatformError.
+    static std::vector<std::uint8_t> read_piece(const std::string& path, MidiTiming* timing = nullptr);
 
   private:
     struct Song;

@@ -2,14 +2,12 @@
 
 #include <SDL.h>
 #include <SDL_image.h>
-#include <fcntl.h>
 #include <gif_lib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <climits>
 #include <cstring>
 #include <initializer_list>
@@ -17,6 +15,7 @@
 #include <vector>
 
 #include "platform/desktop/atomic_file.h"
+#include "platform/desktop/bounded_file.h"
 #include "platform/errors.h"
 
 namespace zuvela {
@@ -30,10 +29,6 @@ using SurfacePtr = std::unique_ptr<SDL_Surface, SurfaceFree>;
 
 struct RwClose {
     void operator()(SDL_RWops* rw) const { SDL_RWclose(rw); }
-};
-
-struct FdClose {
-    void operator()(int* fd) const { ::close(*fd); }
 };
 
 enum class Format { jpeg, gif, bmp, ico };
@@ -329,37 +324,12 @@ PictureRef to_raster(SDL_Surface* loaded, const std::string& what) {
     return raster;
 }
 
-// Read whole, and no further than the limit: a picture is a regular file, never a pipe or a device.
-std::vector<std::uint8_t> read_picture_file(const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) throw PlatformError("cannot open " + path);
-    const std::unique_ptr<int, FdClose> closer(&fd);
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) throw PlatformError(path + " is not a picture file");
-    if (std::uint64_t(st.st_size) > SdlPictureFiles::k_max_file_bytes) refuse(path, "the file is too large");
-    std::vector<std::uint8_t> bytes(std::size_t(st.st_size) + 1);
-    std::size_t length = 0;
-    for (;;) {
-        if (length == bytes.size()) {
-            if (length > SdlPictureFiles::k_max_file_bytes) refuse(path, "the file is too large");
-            bytes.resize(std::min<std::size_t>(length * 2, SdlPictureFiles::k_max_file_bytes + 1));
-        }
-        const ssize_t n = ::read(fd, bytes.data() + length, bytes.size() - length);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) throw PlatformError("cannot read " + path);
-        if (n == 0) break;
-        length += std::size_t(n);
-    }
-    bytes.resize(length);
-    return bytes;
-}
-
 }  // namespace
 
 SdlPictureFiles::SdlPictureFiles() : m_cache(&SdlPictureFiles::decode_file) {}
 
 PictureRef SdlPictureFiles::decode_file(const std::string& path) {
-    const std::vector<std::uint8_t> bytes = read_picture_file(path);
+    const std::vector<std::uint8_t> bytes = read_bounded_file(path, k_max_file_bytes);
     return to_raster(decode_checked(bytes, path), path);
 }
 

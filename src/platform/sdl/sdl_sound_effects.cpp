@@ -6,11 +6,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <optional>
 #include <vector>
 
+#include "platform/desktop/bounded_file.h"
 #include "platform/errors.h"
 #include "platform/sdl/sdl_sound_chime.h"
 
@@ -50,23 +49,6 @@ unsigned le16(const std::uint8_t* p) {
 
 constexpr unsigned k_format_pcm = 1;
 constexpr unsigned k_format_float = 3;
-
-std::vector<std::uint8_t> read_sound_file(const std::string& path) {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) throw PlatformError(path + " is not a sound file");
-    const std::uintmax_t length = std::filesystem::file_size(path, error);
-    if (error) throw PlatformError("cannot read " + path);
-    if (length > SdlSoundEffects::k_max_file_bytes) refuse(path, "the file is too large");
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw PlatformError("cannot open " + path);
-    // One byte more than the length, to notice a file that grew since.
-    std::vector<std::uint8_t> bytes(std::size_t(length) + 1);
-    in.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(bytes.size()));
-    if (in.bad()) throw PlatformError("cannot read " + path);
-    bytes.resize(std::size_t(in.gcount()));
-    if (bytes.size() > SdlSoundEffects::k_max_file_bytes) refuse(path, "the file is too large");
-    return bytes;
-}
 
 }  // namespace
 
@@ -121,7 +103,7 @@ SdlSoundEffects::ChunkRef SdlSoundEffects::decode_bytes(std::span<const std::uin
 }
 
 SdlSoundEffects::ChunkRef SdlSoundEffects::decode_file(const std::string& path) {
-    return decode_bytes(read_sound_file(path), path);
+    return decode_bytes(read_bounded_file(path, k_max_file_bytes), path);
 }
 
 SdlSoundEffects::SdlSoundEffects(SdlAudio& audio) : m_audio(audio) {
