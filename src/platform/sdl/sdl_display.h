@@ -70,6 +70,11 @@ class SdlDisplay final : public Display {
     std::function<bool()> m_lock_in_force;
     std::set<SDL_Keycode> m_swallowed;  // keys held down whose press the lock swallowed
     SdlWakeups m_wakeups;
+
+  public:
+    int end_requested() override { return m_wakeups.end_signal(); }
+    // Brings the main window to the front, restored if it was minimised (a second start asks for it).
+    void raise_main();
 };
 
 }  // namespace zuvela
