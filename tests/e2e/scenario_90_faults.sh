@@ -3,6 +3,9 @@
 # or during a print the server never answers ends the program within half a second; losing the X server ends
 # it once with status 3. How each copy ended is checked by its exit status.
 
+# Start-up on a busy machine may take longer than one wait.
+main_screen_soon() { wait_for_main_screen || wait_for_main_screen; }
+
 out=$("$app/zuvela" --help 2>&1); status=$?
 [ "$status" -eq 0 ] && [[ "$out" == usage:* ]] || { echo "   FAILED: --help gave $status: $out"; return 1; }
 out=$("$app/zuvela" --version 2>&1); status=$?
@@ -22,7 +25,7 @@ if kill -0 "$first" 2>/dev/null; then running=$first; later=$second; else runnin
 echo "$running" >"$e2e_out/program.pid"
 wait "$later"; status=$?
 [ "$status" -eq 0 ] || { echo "   FAILED: the later copy ended with $status"; return 1; }
-wait_for_main_screen || { echo "   FAILED: no main screen"; return 1; }
+main_screen_soon || { echo "   FAILED: no main screen"; return 1; }
 kill -0 "$running" 2>/dev/null || { echo "   FAILED: the running copy ended"; return 1; }
 echo "   ok: of two starts one runs and the other ended with 0"
 
@@ -49,7 +52,7 @@ trap 'kill $listener 2>/dev/null' RETURN
 (cd "$app" && CUPS_SERVER="$silent" exec ./zuvela >"$e2e_out/zuvela.log" 2>&1) &
 running=$!
 echo "$running" >"$e2e_out/program.pid"
-wait_for_main_screen || { echo "   FAILED: no main screen for the print"; return 1; }
+main_screen_soon || { echo "   FAILED: no main screen for the print"; return 1; }
 sleep 3.5
 xdotool key ctrl+p
 sleep 4  # the notice's wait; the page is with the server by then
