@@ -75,7 +75,7 @@ class CupsPrinter final : public Printer {
 
     // Pages waiting beyond this many are dropped (a child holding Ctrl+P down).
     static constexpr std::size_t k_max_waiting = 8;
-    static constexpr std::chrono::milliseconds k_leave_grace{150};
+    static constexpr std::chrono::milliseconds k_leave_grace{100};
     // After the grace: how often the request in hand is cut, and for how long at most before joining.
     static constexpr std::chrono::milliseconds k_cut_every{10};
     static constexpr std::chrono::milliseconds k_cut_for{2000};
