@@ -29,8 +29,21 @@ main_screen_soon || { echo "   FAILED: no main screen"; return 1; }
 kill -0 "$running" 2>/dev/null || { echo "   FAILED: the running copy ended"; return 1; }
 echo "   ok: of two starts one runs and the other ended with 0"
 
-# SIGTERM during the paper's sweep, then no copy is left.
+# A start while the running copy is minimised brings it back.
 sleep 3.5
+window=$(xdotool search --pid "$running" | tail -n1)
+window_state() { xprop -id "$window" WM_STATE 2>/dev/null | grep -o 'window state: [A-Za-z]*'; }
+xdotool windowminimize "$window"
+minimised() { [ "$(window_state)" = "window state: Iconic" ]; }
+wait_until 5000 minimised || { echo "   FAILED: the window could not be minimised"; return 1; }
+(cd "$app" && exec ./zuvela >"$e2e_out/third.log" 2>&1); status=$?
+[ "$status" -eq 0 ] || { echo "   FAILED: a start beside the running copy ended with $status"; return 1; }
+restored() { [ "$(window_state)" = "window state: Normal" ]; }
+wait_until 5000 restored || { echo "   FAILED: the running copy stayed minimised"; return 1; }
+main_screen_soon || { echo "   FAILED: the main screen did not come back"; return 1; }
+echo "   ok: a third start restored the minimised copy and ended with 0"
+
+# SIGTERM during the paper's sweep, then no copy is left.
 click_scene 967 442
 sleep 0.3
 sent=$(now_ms)
