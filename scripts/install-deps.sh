@@ -16,7 +16,7 @@ packages=(
   libgif-dev libjpeg62-turbo-dev libsndfile1-dev espeak-ng fonts-dejavu-core
   # end-to-end tests
   xvfb openbox xdotool imagemagick x11-utils sox cups cups-bsd
-  cups-filters poppler-utils
+  cups-filters poppler-utils python3-minimal
   # the package check
   lintian appstream dpkg-dev file
 )

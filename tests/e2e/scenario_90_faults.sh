@@ -58,7 +58,7 @@ echo "   ok: SIGTERM during the wipe ended it after $took ms with 143; no copy l
 # SIGTERM while a print server holds the page and never answers.
 silent="$e2e_out/silent.sock"
 rm -f "$silent"
-python3 -c 'import socket, sys, time
+/usr/bin/python3 -c 'import socket, sys, time
 s = socket.socket(socket.AF_UNIX); s.bind(sys.argv[1]); s.listen(16); time.sleep(120)' "$silent" &
 listener=$!
 trap 'kill $listener 2>/dev/null' RETURN
