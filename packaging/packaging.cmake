@@ -61,8 +61,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${ZUVELA_PRODUCT_URL}")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The music needs General MIDI instruments; the web links need a browser opener.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "xdg-utils, fluid-soundfont-gm | freepats")
+# The music plays through SDL_mixer's own Timidity with the freepats instruments (/etc/timidity/freepats.cfg);
+# the web links need a browser opener.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "xdg-utils, freepats")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "timidity")
 include(CPack)
 

@@ -11,12 +11,12 @@ packages=(
   clang-14 libclang-rt-14-dev
   # the program
   libsdl2-dev libsdl2-image-dev libsdl2-mixer-dev libx11-dev libxtst-dev libcups2-dev libcairo2-dev
-  xdg-utils fluidsynth fluid-soundfont-gm timidity freepats
+  xdg-utils freepats
   # the art generator
   libgif-dev libjpeg62-turbo-dev libsndfile1-dev espeak-ng fonts-dejavu-core
   # end-to-end tests
   xvfb openbox xdotool imagemagick x11-utils sox cups cups-bsd
-  cups-filters poppler-utils
+  cups-filters poppler-utils python3-minimal
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils x11-xkb-utils
   # the Wayland session test
   sway xwayland grim xauth jq libwayland-dev libwayland-bin libxkbcommon-dev

@@ -3,14 +3,18 @@
 #include <SDL.h>
 #include <SDL_image.h>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <optional>
 
 #include "app/application.h"
 #include "build_config.h"
 #include "platform/cups/cups_printer.h"
+#include "platform/desktop/single_instance.h"
 #include "platform/desktop/user_folders.h"
 #include "platform/desktop/xdg_browser.h"
 #include "platform/sdl/sdl_audio.h"
@@ -23,11 +27,50 @@
 #include "platform/sdl/window_key_lock.h"
 #include "platform/seeded_random.h"
 #include "platform/steady_clock.h"
+#include "platform/x11/x11_connection_loss.h"
 #include "platform/x11/x11_key_lock.h"
 #include "shell/voice_language.h"
 
-int main(int, char**) {
+namespace {
+
+constexpr const char* k_usage = "usage: zuvela [--help | --version]\n";
+
+// --help and --version answer and end; anything else is refused before the desktop is touched. Empty when
+// the program is to start.
+std::optional<int> answer_arguments(int argc, char** argv) {
+    if (argc <= 1) return std::nullopt;
+    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+        std::printf(
+            "%s\n"
+            "A full-screen colouring book for children from three to seven. While it runs, the keys\n"
+            "that would switch away are locked; Ctrl+X asks before leaving, Ctrl+P prints the\n"
+            "picture, Ctrl+R shows the information panel.\n\n"
+            "  --help     show this help and end\n"
+            "  --version  show the version and end\n",
+            k_usage);
+        return 0;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("zuvela %s\n", zuvela::k_version);
+        return 0;
+    }
+    std::fputs(k_usage, stderr);
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
     using namespace zuvela;
+
+    if (const auto answered = answer_arguments(argc, argv)) return *answered;
+    // A second start brings the running copy forward and ends; it touches neither the screen nor the keys.
+    SingleInstance instance(
+        SingleInstance::session_key(::getuid(), std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY")));
+    if (!instance.is_running_copy()) {
+        std::fputs("zuvela: already running; brought to the front\n", stderr);
+        return 0;
+    }
 
     // The end signals are taken by a thread of our own and handed to the event loop as a request to end.
     SdlWakeups::block_end_signals();
@@ -37,6 +80,7 @@ int main(int, char**) {
         std::fprintf(stderr, "zuvela: cannot open the display: %s\n", SDL_GetError());
         return 1;
     }
+    end_once_when_the_display_is_lost();
     IMG_Init(IMG_INIT_JPG);
 
     int status = 0;
@@ -61,6 +105,10 @@ int main(int, char**) {
             [&] { return desktop_lock ? desktop_lock->in_force() : window_lock.in_force(); });
         if (desktop_lock && desktop_lock->connection_fd() >= 0)
             display.watch_fd(desktop_lock->connection_fd(), [&] { desktop_lock->pump(); });
+        if (instance.fd() >= 0)
+            display.watch_fd(instance.fd(), [&] {
+                if (instance.take_requests()) display.raise_main();
+            });
         SteadyClock clock;
         SeededRandom random;
         Platform platform{files, display, sounds, music, printer, browser, key_lock, clock, random};

@@ -1,6 +1,9 @@
 #include "coloring/printing.h"
 
+#include <ostream>
+
 #include "coloring/canvas.h"
+#include "platform/errors.h"
 #include "shell/asset_paths.h"
 #include "shell/forma_main.h"
 
@@ -19,8 +22,7 @@ std::string Printing::snapshot_path() const {
 void Printing::print_picture() {
     Platform& platform = m_window.platform();
     m_canvas.take_image_as_picture();
-    platform.files.save_bitmap(*m_canvas.picture(), snapshot_path());
-    m_canvas.load_picture_file(snapshot_path());
+    if (keep_snapshot()) m_canvas.load_picture_file(snapshot_path());
 
     m_window.scene().set_visible(ControlId::PrintPict, true);
     m_window.wait_three_seconds();
@@ -28,6 +30,18 @@ void Printing::print_picture() {
 
     // A wipe or a gallery choice during the wait changed the canvas's picture: that one is printed.
     platform.printer.print_landscape(*m_canvas.picture());
+}
+
+bool Printing::keep_snapshot() {
+    const std::string path = snapshot_path();
+    try {
+        m_window.platform().files.save_bitmap(*m_canvas.picture(), path);
+        return true;
+    } catch (const PlatformError& error) {
+        m_window.diagnostics() << "zuvela: printing without keeping the picture in " << path << ": "
+                               << error.what() << "\n";
+        return false;
+    }
 }
 
 }  // namespace zuvela

@@ -30,10 +30,14 @@ void Wipe::brisanje_slika() {
     // comes.
     Raster screen = m_canvas.image();
     m_canvas.show_directly(&screen);
+    // An end request leaves from inside a pass: the canvas must not keep pointing at the copy.
+    struct ShowImageAgain {
+        Canvas& canvas;
+        ~ShowImageAgain() { canvas.show_directly(nullptr); }
+    } show_image_again{m_canvas};
     const WipePattern passes = wipe_pattern_passes(wipe_pattern);
     present_pass(passes.first, screen);
     if (passes.second) present_pass(*passes.second, screen);
-    m_canvas.show_directly(nullptr);
 
     m_canvas.load_picture("/PICTURE/00.GIF");
 }
@@ -51,6 +55,9 @@ void Wipe::present_pass(WipePass pass, Raster& screen) {
             m_window.render();
         }
         if (painted >= k_wipe_pass_steps) break;
+        // Input waits until the sweep is over, but a session ending does not.
+        if (const int signal_number = m_window.platform().display.end_requested())
+            m_window.end_on_signal(signal_number);
         const double spent = clock.monotonic_seconds() - frame_start;
         clock.sleep_for(k_frame_seconds - spent);
     }

@@ -70,6 +70,11 @@ class Display {
 
     // Blocks until an input event arrives or `timeout_seconds` pass (negative: no limit).
     virtual std::optional<InputEvent> wait_event(double timeout_seconds) = 0;
+
+    // The signal of an end request that has arrived but waits behind other input, or 0. Work that holds the
+    // event thread for longer than a frame (the wipe) asks between frames, so that a session ending is never
+    // kept waiting.
+    virtual int end_requested() { return 0; }
 };
 
 }  // namespace zuvela

@@ -58,6 +58,7 @@ class FormaMain {
     [[noreturn]] void end_on_signal(int signal_number);
     // Where the program says why it could not start.
     void set_diagnostics(std::ostream& out) { m_diagnostics = &out; }
+    std::ostream& diagnostics() { return *m_diagnostics; }
 
     ProgramState& state() { return m_state; }
     Scene& scene() { return m_scene; }

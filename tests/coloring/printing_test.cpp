@@ -75,7 +75,8 @@ TEST_F(PrintingTest, AWipeDuringTheWaitIsPrinted) {
                 [&] { app.canvas().load_picture("/PICTURE/00.GIF"); });  // the sheet a wipe leaves
     run();
     ASSERT_EQ(fake.printer.printed.size(), 1u);
-    EXPECT_EQ(fake.printer.printed[0].at(10, 10) & k_color_mask, k_white)
+    ASSERT_EQ(picture_1.at(30, 5), k_black) << "an outline pixel, white on the blank sheet";
+    EXPECT_EQ(fake.printer.printed[0].at(30, 5) & k_color_mask, k_white)
         << "the blank sheet, not the outline";
 }
 
@@ -90,16 +91,22 @@ TEST_F(PrintingTest, ASecondCtrlPDuringTheWaitPrintsInsideTheFirst) {
         << "the inner one took the fill made before it";
 }
 
-TEST_F(PrintingTest, AFailedSaveShowsNothingAndPrintsNothing) {
+TEST_F(PrintingTest, AFailedSaveStillShowsTheNoticeAndPrintsTheCanvasAndSaysWhyOnce) {
     fake.files.failing.insert(k_snapshot);
+    press(20, 20);
     bool notice_during_wait = false;
     ctrl_p_at(running);
     during_wait(running + 1, [&] { notice_during_wait = notice(); });
     run();
     EXPECT_TRUE(fake.logged("save " + k_snapshot));
-    EXPECT_FALSE(fake.logged("load " + k_snapshot));
-    EXPECT_FALSE(notice_during_wait);
-    EXPECT_TRUE(fake.printer.printed.empty());
+    EXPECT_FALSE(fake.logged("load " + k_snapshot)) << "nothing read back from a file not written";
+    EXPECT_TRUE(notice_during_wait);
+    ASSERT_EQ(fake.printer.printed.size(), 1u);
+    EXPECT_EQ(fake.printer.printed[0].at(20, 20) & k_color_mask, rgb(255, 0, 0))
+        << "the colouring is printed";
+    const std::string said = diagnostics.str();
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    EXPECT_NE(said.find(k_snapshot), std::string::npos) << said;
 }
 
 TEST(PrintingSnapshot, GoesToTheUsersFolderWhenTheProgramsIsNotWritable) {

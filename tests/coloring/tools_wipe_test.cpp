@@ -127,6 +127,20 @@ TEST_F(ToolsTest, ClicksMadeDuringAWipeWaitAndEachGetsAFullWipe) {
     EXPECT_EQ(std::count(fake.files.loads.begin(), fake.files.loads.end(), "/opt/Zuvela/PICTURE/00.GIF"), 2);
 }
 
+TEST_F(ToolsTest, AnEndSignalDuringAWipeEndsTheProgramWithinAFrame) {
+    install_all_assets(fake);
+    fake.random.values = {0.6f};  // pattern 5: two passes, over two seconds
+    const Rect paper = app.window().scene().control(ControlId::Papir).place;
+    const double running = fake.clock.now + 7;  // start-up is over
+    fake.display.post_click(paper.x + 2, paper.y + 2, running);
+    fake.display.post(EndRequest{15}, running + 0.3);
+    EXPECT_EQ(app.run(), 128 + 15);
+    EXPECT_LT(fake.clock.now, running + 0.3 + 2 * Wipe::k_frame_seconds) << "on the clock the sweep keeps";
+    EXPECT_EQ(std::count(fake.files.loads.begin(), fake.files.loads.end(), "/opt/Zuvela/PICTURE/00.GIF"), 0);
+    EXPECT_TRUE(fake.logged("leave_fullscreen"));
+    EXPECT_FALSE(fake.key_lock.installed) << "the keys are given back";
+}
+
 TEST_F(ToolsTest, EachToolButtonLoadsItsPicturesInOrderAndStopsAtTheFirstMissingOne) {
     click(ControlId::olovka);
     EXPECT_EQ(fake.files.loads, (std::vector<std::string>{"/opt/Zuvela/PICTURE/OLOVKA1.JPG",

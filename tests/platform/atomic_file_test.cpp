@@ -199,6 +199,18 @@ TEST_F(AtomicFileTest, APlantedSymlinkIsReplacedAndItsTargetLeftAlone) {
     EXPECT_FALSE(fs::exists(nowhere));
 }
 
+TEST_F(AtomicFileTest, AFolderThatIsALinkToElsewhereIsRefusedAndNothingIsWrittenThere) {
+    const fs::path elsewhere = dir / "elsewhere";
+    fs::create_directories(elsewhere);
+    write_plain(elsewhere / "01.GIF", bytes_of("precious"));
+    const fs::path linked = dir / "MY_PICTURE";
+    fs::create_directory_symlink(elsewhere, linked);
+
+    EXPECT_THROW(write_file_atomically((linked / "01.GIF").string(), bytes_of("snapshot")), PlatformError);
+    EXPECT_EQ(read_file(elsewhere / "01.GIF"), bytes_of("precious"));
+    EXPECT_EQ(names_in(elsewhere), std::set<std::string>{"01.GIF"}) << "no temporary file either";
+}
+
 TEST_F(AtomicFileTest, AFolderInTheWayFailsWithoutLeavingATemporaryFile) {
     fs::create_directories(dir / "01.GIF");
     EXPECT_THROW(write_file_atomically((dir / "01.GIF").string(), bytes_of("x")), PlatformError);

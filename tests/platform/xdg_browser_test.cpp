@@ -1,6 +1,7 @@
 #include "platform/desktop/xdg_browser.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -33,6 +34,7 @@ se=$(readlink /proc/$$/fd/2)
   echo "$se"
   echo "$$"
   awk '{ print $6 }' /proc/$$/stat
+  grep -E '^Sig(Blk|Ign):' /proc/$$/status
 } > "$out.tmp"
 mv "$out.tmp" "$out"
 )";
@@ -109,11 +111,23 @@ TEST_F(XdgBrowserTest, HandsTheAddressOverAsOneArgumentInItsOwnSession) {
     const fs::path canary = dir / "expanded";
     const std::string url =
         "https://x.example/a b;$(touch " + canary.string() + ")`touch " + canary.string() + "`&x=*'\"|$HOME";
-    browser.open(url);
+    // Opened from a thread that blocks what the event thread blocks and ignores what a caller might ignore.
+    std::thread([&] {
+        sigset_t blocked;
+        sigemptyset(&blocked);
+        for (int s : {SIGTERM, SIGINT, SIGHUP, SIGPIPE}) sigaddset(&blocked, s);
+        pthread_sigmask(SIG_BLOCK, &blocked, nullptr);
+        struct sigaction ignore {};
+        ignore.sa_handler = SIG_IGN;
+        struct sigaction before {};
+        sigaction(SIGUSR1, &ignore, &before);
+        browser.open(url);
+        sigaction(SIGUSR1, &before, nullptr);
+    }).join();
 
     ASSERT_TRUE(eventually([&] { return fs::exists(dir / "bin" / "report"); })) << "the opener never ran";
     const std::vector<std::string> lines = report_lines();
-    ASSERT_EQ(lines.size(), 7u);
+    ASSERT_EQ(lines.size(), 9u);
     EXPECT_EQ(lines[0], "1") << "one argument";
     EXPECT_EQ(lines[1], url) << "passed as it is";
     EXPECT_FALSE(fs::exists(canary)) << "no shell saw the address";
@@ -122,6 +136,11 @@ TEST_F(XdgBrowserTest, HandsTheAddressOverAsOneArgumentInItsOwnSession) {
     EXPECT_EQ(lines[4], "/dev/null") << "stderr";
     EXPECT_EQ(lines[5], lines[6]) << "the opener leads its own session";
     EXPECT_NE(lines[6], std::to_string(::getsid(0)));
+    EXPECT_EQ(lines[7], "SigBlk:\t0000000000000000") << "nothing blocked";
+    // Of the ignored ones only the standard signals count: the C library keeps two real-time ones for itself.
+    ASSERT_EQ(lines[8].rfind("SigIgn:\t", 0), 0u);
+    EXPECT_EQ(std::stoull(lines[8].substr(8), nullptr, 16) & 0x7fffffffu, 0u)
+        << lines[8] << ": nothing ignored";
 
     EXPECT_TRUE(eventually([] { return children_of_this_process().count == 0; }))
         << "the opener is reaped, no zombie stays (" << children_of_this_process().zombies << " left)";

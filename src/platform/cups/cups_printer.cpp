@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <functional>
 #include <string>
 
 namespace zuvela {
@@ -18,6 +19,8 @@ namespace {
 
 constexpr int k_connect_timeout_ms = 3000;
 constexpr double k_wait_timeout_s = 5.0;
+// How often a wait on the server looks whether the program is leaving.
+constexpr double k_cancel_poll_s = 0.05;
 constexpr std::size_t k_write_chunk = 64 * 1024;
 
 constexpr double points_of(int hundredths_of_mm) {
@@ -82,9 +85,20 @@ const char* no_password(const char*, http_t*, const char*, const char*, void*) {
     return nullptr;  // never prompt: a destination that wants a password gets no page
 }
 
-// Called by libcups when a wait on the server has lasted k_wait_timeout_s: give up.
-int give_up(http_t*, void*) {
-    return 0;
+// The flag libcups polls while connecting: it takes a plain int, so it is accessed atomically on our side.
+void raise_cancel(int& flag) {
+    __atomic_store_n(&flag, 1, __ATOMIC_SEQ_CST);
+}
+
+bool cancelled(int& flag) {
+    return __atomic_load_n(&flag, __ATOMIC_SEQ_CST) != 0;
+}
+
+// Called by libcups every k_cancel_poll_s while it waits on the server: go on waiting until the program
+// leaves or the server has said nothing for k_wait_timeout_s.
+int keep_waiting(http_t* http, void* cancel) {
+    if (cancelled(*static_cast<int*>(cancel))) return 0;
+    return std::difftime(std::time(nullptr), httpGetActivity(http)) < k_wait_timeout_s;
 }
 
 bool ipp_ok(ipp_status_t status) {
@@ -177,20 +191,27 @@ cups_dest_t* default_destination(http_t* http, const DestList& list) {
     return nullptr;
 }
 
-// Hands one page to the default destination. True when CUPS accepted the job.
-bool submit(const Raster& picture) {
+// Hands one page to the default destination. True when CUPS accepted the job. `cancel` raised ends it early;
+// `hold` is told of the connection once it is open and of its end (nullptr) before it closes.
+bool submit(const Raster& picture, int& cancel, const std::function<void(http_t*)>& hold) {
     HttpPtr http(httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
-                              k_connect_timeout_ms, nullptr));
+                              k_connect_timeout_ms, &cancel));
     if (!http) return false;
-    httpSetTimeout(http.get(), k_wait_timeout_s, give_up, nullptr);
+    hold(http.get());
+    struct Release {
+        const std::function<void(http_t*)>& hold;
+        ~Release() { hold(nullptr); }
+    } release{hold};
+    httpSetTimeout(http.get(), k_cancel_poll_s, keep_waiting, &cancel);
 
     DestList list;
     list.count = cupsGetDests2(http.get(), &list.dests);
+    if (cancelled(cancel)) return false;
     cups_dest_t* dest = default_destination(http.get(), list);
-    if (!dest) return false;
+    if (!dest || cancelled(cancel)) return false;
 
     DestInfoPtr info(cupsCopyDestInfo(http.get(), dest));
-    if (!info) return false;
+    if (!info || cancelled(cancel)) return false;
 
     std::string media_name;
     const PaperSheet sheet = paper_for(http.get(), dest, info.get(), media_name);
@@ -205,6 +226,7 @@ bool submit(const Raster& picture) {
     options.set("print-scaling", "none");
 
     int job_id = 0;
+    if (cancelled(cancel)) return false;
     if (!ipp_ok(cupsCreateDestJob(http.get(), dest, info.get(), &job_id, "Zuvela", options.count,
                                   options.options)) ||
         job_id <= 0)
@@ -315,23 +337,42 @@ CupsPrinter::CupsPrinter() : m_state(std::make_shared<State>()) {
 
 CupsPrinter::~CupsPrinter() {
     if (!m_worker.joinable()) return;
-    bool done;
     {
         std::unique_lock lock(m_state->mutex);
         m_state->leaving = true;
         m_state->changed.notify_all();
-        done = m_state->changed.wait_for(lock, k_leave_grace,
-                                         [&] { return m_state->waiting.empty() && !m_state->busy; });
-        if (!done) {
-            m_state->abandoned = true;
+        if (!m_state->changed.wait_for(lock, k_leave_grace,
+                                       [&] { return m_state->waiting.empty() && !m_state->busy; })) {
+            raise_cancel(m_state->cancel);
             m_state->dropped += int(m_state->waiting.size());
             m_state->waiting.clear();
+            // libcups waits up to a second for a silent server before it looks at the cancel flag, and
+            // reconnects by itself after a broken connection: the connection in hand is cut until the worker
+            // has given up.
+            const auto give_up_by = std::chrono::steady_clock::now() + k_cut_for;
+            while (!m_state->changed.wait_for(lock, k_cut_every, [&] { return !m_state->busy; }) &&
+                   std::chrono::steady_clock::now() < give_up_by)
+                cut_connection(*m_state);
         }
     }
-    if (done)
-        m_worker.join();
-    else
-        m_worker.detach();
+    m_worker.join();
+}
+
+void CupsPrinter::cut_connection(State& state) {
+    auto* http = static_cast<http_t*>(state.connection);
+    if (!http) return;
+    // The connection may be between two sockets while libcups reconnects: only a socket that still leads
+    // to the print server is shut, never a descriptor that meanwhile went to someone else.
+    const int fd = httpGetFd(http);
+    http_addr_t peer{};
+    socklen_t length = sizeof peer;
+    if (fd < 0 || ::getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &length) != 0) return;
+    const http_addr_t* server = httpGetAddress(http);
+    if (!server || !httpAddrEqual(&peer, server) ||
+        (peer.addr.sa_family != AF_LOCAL &&
+         httpAddrPort(&peer) != httpAddrPort(const_cast<http_addr_t*>(server))))
+        return;
+    ::shutdown(fd, SHUT_RDWR);
 }
 
 void CupsPrinter::print_landscape(const Raster& picture) {
@@ -373,14 +414,17 @@ void CupsPrinter::run_worker(std::shared_ptr<State> state) {
         {
             std::unique_lock lock(state->mutex);
             state->changed.wait(lock, [&] { return !state->waiting.empty() || state->leaving; });
-            if (state->waiting.empty() || state->abandoned) return;
+            if (state->waiting.empty() || cancelled(state->cancel)) return;
             page = std::move(state->waiting.front());
             state->waiting.pop_front();
             state->busy = true;
         }
         bool accepted = false;
         try {
-            accepted = submit(*page);
+            accepted = submit(*page, state->cancel, [&](http_t* http) {
+                std::lock_guard hold(state->mutex);
+                state->connection = http;
+            });
         } catch (...) {
             accepted = false;
         }

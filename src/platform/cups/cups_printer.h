@@ -49,11 +49,12 @@ std::vector<unsigned char> landscape_page_pdf(const Raster& picture, const Paper
 // print_landscape copies the picture and returns at once. One worker thread hands the pages to CUPS in the
 // order they were given (Create-Job, Send-Document as application/pdf). Every failure (no server, no default
 // destination, a queue that rejects jobs, a server that stops answering, authentication asked for) drops
-// that page without a word; connecting gives up after 3 s and every wait on the server after 5 s, and no
-// password is ever asked for. A paused queue keeps the job until it is resumed, as CUPS does.
+// that page without a word; connecting gives up after 3 s and every wait on the server after 5 s of silence,
+// and no password is ever asked for. A paused queue keeps the job until it is resumed, as CUPS does.
 //
-// The destructor gives the pages not yet handed over up to 2 s in all, then leaves the worker behind
-// (detached; it ends by itself after its current page) so that leaving the program never hangs.
+// The destructor gives the pages not yet handed over k_leave_grace in all, then cuts the request in hand
+// short (a job CUPS already holds stays with it) and joins the worker: leaving the program never hangs and
+// no thread is left inside libcups.
 class CupsPrinter final : public Printer {
   public:
     CupsPrinter();
@@ -74,22 +75,28 @@ class CupsPrinter final : public Printer {
 
     // Pages waiting beyond this many are dropped (a child holding Ctrl+P down).
     static constexpr std::size_t k_max_waiting = 8;
-    static constexpr std::chrono::milliseconds k_leave_grace{2000};
+    static constexpr std::chrono::milliseconds k_leave_grace{100};
+    // After the grace: how often the request in hand is cut, and for how long at most before joining.
+    static constexpr std::chrono::milliseconds k_cut_every{10};
+    static constexpr std::chrono::milliseconds k_cut_for{2000};
 
   private:
-    // Shared with the worker, which may outlive this object when it is abandoned.
     struct State {
         std::mutex mutex;
         std::condition_variable changed;
         std::deque<std::shared_ptr<const Raster>> waiting;
         bool busy = false;
         bool leaving = false;
-        std::atomic<bool> abandoned{false};
+        // Read by libcups while it connects, and by the worker's wait callback: the request in hand ends.
+        int cancel = 0;
+        // The worker's connection (an http_t) while it talks to the server; guarded by `mutex`.
+        void* connection = nullptr;
         std::atomic<int> submitted{0};
         std::atomic<int> dropped{0};
     };
 
     static void run_worker(std::shared_ptr<State> state);
+    static void cut_connection(State& state);
 
     std::shared_ptr<State> m_state;
     std::thread m_worker;

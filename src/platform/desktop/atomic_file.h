@@ -12,7 +12,8 @@ namespace zuvela {
 // file (if any) stays untouched, so a failed or interrupted write (a full disk, a read-only folder, a crash)
 // never leaves a truncated or empty file. Whatever is at `path` is replaced, not written through: a symbolic
 // link planted there is itself replaced by the file and its target left alone. The new file gets the usual
-// permissions (0666 less the umask). The folder must exist; it is not created.
+// permissions (0666 less the umask). The folder must exist; it is not created, and it is never reached
+// through a symbolic link: a folder that is itself a link to somewhere else is refused.
 //
 // Throws PlatformError on any failure before the rename, after removing the temporary file. (A failure to
 // flush the folder after the rename is not reported: the new file is in place by then.)

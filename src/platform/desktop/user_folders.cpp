@@ -24,9 +24,11 @@ std::string user_snapshot_folder(const std::string& program_folder) {
     if (access(program_folder.c_str(), W_OK) == 0) return {};
     const std::string folder = user_data_snapshot_folder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
     if (folder.empty()) return {};
+    // A folder that cannot be made is still the one named: printing then says why the snapshot is not kept
+    // there, rather than failing beside the program for a reason that says nothing.
     std::error_code error;
     std::filesystem::create_directories(folder, error);
-    return std::filesystem::is_directory(folder, error) ? folder : std::string();
+    return folder;
 }
 
 }  // namespace zuvela

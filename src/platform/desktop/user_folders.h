@@ -7,8 +7,9 @@
 namespace zuvela {
 
 // "" when `program_folder` is writable (the snapshot folder stays beside the program); otherwise
-// $XDG_DATA_HOME/zuvela/MY_PICTURE (default ~/.local/share/zuvela/MY_PICTURE), created when missing. "" too
-// when no such folder can be made: printing then fails at its save step, as with a missing folder.
+// $XDG_DATA_HOME/zuvela/MY_PICTURE (default ~/.local/share/zuvela/MY_PICTURE), created when missing; named
+// even when it cannot be made (XDG_DATA_HOME a file), so that the failed save says why. "" too when neither
+// variable names a folder.
 std::string user_snapshot_folder(const std::string& program_folder);
 
 // The user's snapshot folder from the environment's values (either may be null), not yet created.

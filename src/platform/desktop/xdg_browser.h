@@ -1,4 +1,5 @@
-// Opens web addresses with the desktop's default browser through xdg-open.
+// Opens web addresses with the desktop's default browser through xdg-open, started in a session of its own
+// by setsid (util-linux).
 #pragma once
 
 #include "platform/services.h"

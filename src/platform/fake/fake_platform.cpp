@@ -110,6 +110,14 @@ std::optional<InputEvent> FakeDisplay::wait_event(double timeout_seconds) {
     return std::nullopt;
 }
 
+int FakeDisplay::end_requested() {
+    for (const Pending& p : m_events) {
+        if (p.at > m_clock.now) break;
+        if (const auto* end = std::get_if<EndRequest>(&p.event)) return end->signal_number;
+    }
+    return 0;
+}
+
 void FakeDisplay::post(InputEvent event, double at) {
     Pending p{at, std::move(event)};
     auto pos = std::upper_bound(m_events.begin(), m_events.end(), p.at,

@@ -68,6 +68,7 @@ class FakeDisplay final : public Display {
     PointerId system_pointer(SystemPointer which) override;
     void set_pointer(PointerId pointer) override { pointer_shown = pointer; }
     std::optional<InputEvent> wait_event(double timeout_seconds) override;
+    int end_requested() override;
 
     // Queues an event that arrives once the clock reaches `at` (at once when `at` has passed).
     void post(InputEvent event, double at = 0);

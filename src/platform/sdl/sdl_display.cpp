@@ -346,4 +346,10 @@ std::optional<InputEvent> SdlDisplay::wait_event(double timeout_seconds) {
     }
 }
 
+void SdlDisplay::raise_main() {
+    if (!m_main) return;
+    if (SDL_GetWindowFlags(m_main) & SDL_WINDOW_MINIMIZED) SDL_RestoreWindow(m_main);
+    SDL_RaiseWindow(m_main);
+}
+
 }  // namespace zuvela

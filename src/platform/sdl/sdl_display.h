@@ -74,6 +74,11 @@ class SdlDisplay final : public Display {
     bool m_focused = false;
     bool m_minimised = false;
     SdlWakeups m_wakeups;
+
+  public:
+    int end_requested() override { return m_wakeups.end_signal(); }
+    // Brings the main window to the front, restored if it was minimised (a second start asks for it).
+    void raise_main();
 };
 
 }  // namespace zuvela

@@ -1,10 +1,12 @@
 #include "platform/sdl/sdl_wakeups.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/signalfd.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdint>
 
 namespace zuvela {
@@ -34,7 +36,7 @@ SdlWakeups::SdlWakeups() {
     m_event_type = SDL_RegisterEvents(1);
     const sigset_t set = end_signals();
     m_signal_fd = signalfd(-1, &set, SFD_CLOEXEC);
-    if (pipe(m_stop_pipe) != 0) m_stop_pipe[0] = m_stop_pipe[1] = -1;
+    if (pipe2(m_stop_pipe, O_CLOEXEC) != 0) m_stop_pipe[0] = m_stop_pipe[1] = -1;
 }
 
 SdlWakeups::~SdlWakeups() {
@@ -44,9 +46,12 @@ SdlWakeups::~SdlWakeups() {
             m_pending = false;
         }
         m_served.notify_all();
+        // The thread was started only with the pipe open, and one byte always fits in an empty pipe: it is
+        // told to stop and joined, never left running with a pointer to this object.
         const char stop = 1;
-        if (write(m_stop_pipe[1], &stop, 1) != 1) m_thread.detach();
-        if (m_thread.joinable()) m_thread.join();
+        while (write(m_stop_pipe[1], &stop, 1) < 0 && errno == EINTR) {
+        }
+        m_thread.join();
     }
     for (int fd : {m_signal_fd, m_stop_pipe[0], m_stop_pipe[1]}) {
         if (fd >= 0) close(fd);
@@ -71,6 +76,8 @@ void SdlWakeups::run() {
         if (fds[1].revents & POLLIN) {
             signalfd_siginfo info{};
             if (read(m_signal_fd, &info, sizeof info) == sizeof info) {
+                int none = 0;
+                m_end_signal.compare_exchange_strong(none, int(info.ssi_signo));
                 SDL_Event e{};
                 e.type = m_event_type;
                 e.user.code = k_end_request;

@@ -5,6 +5,7 @@
 
 #include <SDL.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <functional>
 #include <mutex>
@@ -35,6 +36,9 @@ class SdlWakeups {
     // runs its callback and gives nothing. False for events that are not ours.
     bool take(const SDL_Event& e, std::optional<InputEvent>& out);
 
+    // The first end signal received, or 0; set as soon as it arrives, before its event is taken.
+    int end_signal() const { return m_end_signal.load(); }
+
   private:
     void run();
 
@@ -46,6 +50,7 @@ class SdlWakeups {
     std::mutex m_mutex;
     std::condition_variable m_served;
     bool m_pending = false;  // a ready descriptor waits for the event thread
+    std::atomic<int> m_end_signal{0};
 };
 
 }  // namespace zuvela

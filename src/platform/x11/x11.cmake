@@ -7,3 +7,4 @@ target_sources(zuvela_desktop PRIVATE
   ${CMAKE_CURRENT_SOURCE_DIR}/platform/x11/x11_grab_plan.cpp
 )
 target_link_libraries(zuvela_desktop PUBLIC PkgConfig::ZUVELA_X11)
+target_sources(zuvela_desktop PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/platform/x11/x11_connection_loss.cpp)
