@@ -64,7 +64,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The music plays through SDL_mixer's own Timidity with the freepats instruments (/etc/timidity/freepats.cfg);
 # the web links need a browser opener.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "xdg-utils, freepats")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "timidity")
+# The spoken names in every language are most of the package: xz keeps the download small.
+set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 include(CPack)
 
 if(ZUVELA_TESTS)
