@@ -17,8 +17,10 @@ packages=(
   # end-to-end tests
   xvfb openbox xdotool imagemagick x11-utils sox cups cups-bsd
   cups-filters poppler-utils
+  xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils x11-xkb-utils
   # the package check
   lintian appstream dpkg-dev file
+  desktop-file-utils
 )
 
 missing=()

@@ -10,12 +10,12 @@
 #include "coloring/printing.h"
 #include "coloring/tools.h"
 #include "coloring/wipe.h"
+#include "panels/exit_panel.h"
+#include "panels/info_panel.h"
 #include "rollover/button_rollovers.h"
 #include "rollover/tile_rollovers.h"
-#include "scene/panels/exit_panel.h"
-#include "scene/panels/info_panel.h"
-#include "scene/screens/gallery.h"
-#include "scene/screens/screens.h"
+#include "screens/gallery.h"
+#include "screens/screens.h"
 #include "shell/forma_main.h"
 #include "shell/shortcuts.h"
 
@@ -50,7 +50,8 @@ class Application {
     Wipe m_wipe{m_window, m_canvas};
     Tools m_tools{m_window, m_canvas, m_wipe};
     Screens m_screens{m_window};
-    Gallery m_gallery{m_window, m_screens, m_canvas};
+    Gallery m_gallery{m_window, m_screens,
+                      [this](std::string_view literal) { m_canvas.load_picture(literal); }};
     TileRollovers m_tile_rollovers{m_window};
     ButtonRollovers m_button_rollovers{m_window, m_palette, m_tile_rollovers};
     ExitPanel m_exit_panel{m_window, m_screens};

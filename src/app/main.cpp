@@ -4,6 +4,7 @@
 #include <SDL_image.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 
 #include "app/application.h"
@@ -20,6 +21,7 @@
 #include "platform/seeded_random.h"
 #include "platform/steady_clock.h"
 #include "platform/x11/x11_key_lock.h"
+#include "shell/voice_language.h"
 
 int main(int, char**) {
     using namespace zuvela;
@@ -52,7 +54,12 @@ int main(int, char**) {
         SeededRandom random;
         Platform platform{files, display, sounds, music, printer, browser, key_lock, clock, random};
 
-        const AppConfig config{k_product_url, k_studio_url, user_snapshot_folder(files.program_folder())};
+        const auto env = [](const char* name) {
+            return std::string_view(std::getenv(name) ? std::getenv(name) : "");
+        };
+        const LocaleVariables locale{env("LANGUAGE"), env("LC_ALL"), env("LC_MESSAGES"), env("LANG")};
+        const AppConfig config{k_product_url, k_studio_url, user_snapshot_folder(files.program_folder()),
+                               std::string(voice_folder(locale))};
         Application app(platform, config, std::cerr);
         status = app.run();
     }

@@ -15,24 +15,24 @@ struct PaletteColor {
     ControlId swatch;
     Color color;
     std::string_view sound;  // the colour's chime
-    std::string_view voice;  // its spoken name
+    std::string_view voice;  // its spoken name, in SOUND/VOICE or the language's folder there
 };
 
 // In slot order, left to right. Slot 8 is white whatever its name says; black is 30, 30, 30 so that an area
 // filled with it is not taken for an outline.
 inline constexpr std::array<PaletteColor, 12> palette_colors = {{
-    {ControlId::PaletaCrvena, rgb(255, 0, 0), "/SOUND/CRVENA.WAV", "/SOUND/VOICE/CRVENA.WAV"},
-    {ControlId::PaletaZelena, rgb(52, 204, 103), "/SOUND/ZELENA.WAV", "/SOUND/VOICE/ZELENA.WAV"},
-    {ControlId::PaletaZuta, rgb(255, 255, 0), "/SOUND/ZUTA.WAV", "/SOUND/VOICE/ZUTA.WAV"},
-    {ControlId::PaletaSvPlava, rgb(0, 204, 255), "/SOUND/SVPLAVA.WAV", "/SOUND/VOICE/SVPLAVA.WAV"},
-    {ControlId::PaletaOranz, rgb(255, 102, 0), "/SOUND/ORANZ.WAV", "/SOUND/VOICE/ORANZ.WAV"},
-    {ControlId::PaletaLjubicasta, rgb(204, 51, 255), "/SOUND/LJUBICASTA.WAV", "/SOUND/VOICE/LJUBICASTA.WAV"},
-    {ControlId::PaletaSiva, rgb(178, 178, 178), "/SOUND/SIVA.WAV", "/SOUND/VOICE/SIVA.WAV"},
-    {ControlId::PaletaTamnozuta, rgb(255, 255, 255), "/SOUND/TAMNOZUTA.WAV", "/SOUND/VOICE/TAMNOZUTA.WAV"},
-    {ControlId::PaletaBraon, rgb(204, 103, 51), "/SOUND/BRAON.WAV", "/SOUND/VOICE/BRAON.WAV"},
-    {ControlId::PaletaPlava, rgb(0, 0, 255), "/SOUND/PLAVA.WAV", "/SOUND/VOICE/PLAVA.WAV"},
-    {ControlId::PaletaCrna, rgb(30, 30, 30), "/SOUND/CRNA.WAV", "/SOUND/VOICE/CRNA.WAV"},
-    {ControlId::PaletaPink, rgb(255, 0, 255), "/SOUND/PINK.WAV", "/SOUND/VOICE/PINK.WAV"},
+    {ControlId::PaletaCrvena, rgb(255, 0, 0), "/SOUND/CRVENA.WAV", "CRVENA.WAV"},
+    {ControlId::PaletaZelena, rgb(52, 204, 103), "/SOUND/ZELENA.WAV", "ZELENA.WAV"},
+    {ControlId::PaletaZuta, rgb(255, 255, 0), "/SOUND/ZUTA.WAV", "ZUTA.WAV"},
+    {ControlId::PaletaSvPlava, rgb(0, 204, 255), "/SOUND/SVPLAVA.WAV", "SVPLAVA.WAV"},
+    {ControlId::PaletaOranz, rgb(255, 102, 0), "/SOUND/ORANZ.WAV", "ORANZ.WAV"},
+    {ControlId::PaletaLjubicasta, rgb(204, 51, 255), "/SOUND/LJUBICASTA.WAV", "LJUBICASTA.WAV"},
+    {ControlId::PaletaSiva, rgb(178, 178, 178), "/SOUND/SIVA.WAV", "SIVA.WAV"},
+    {ControlId::PaletaTamnozuta, rgb(255, 255, 255), "/SOUND/TAMNOZUTA.WAV", "TAMNOZUTA.WAV"},
+    {ControlId::PaletaBraon, rgb(204, 103, 51), "/SOUND/BRAON.WAV", "BRAON.WAV"},
+    {ControlId::PaletaPlava, rgb(0, 0, 255), "/SOUND/PLAVA.WAV", "PLAVA.WAV"},
+    {ControlId::PaletaCrna, rgb(30, 30, 30), "/SOUND/CRNA.WAV", "CRNA.WAV"},
+    {ControlId::PaletaPink, rgb(255, 0, 255), "/SOUND/PINK.WAV", "PINK.WAV"},
 }};
 
 class Palette {

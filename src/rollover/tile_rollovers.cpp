@@ -1,7 +1,7 @@
 #include "rollover/tile_rollovers.h"
 
-#include "scene/screens/gallery_layout.h"
-#include "scene/screens/screens.h"
+#include "screens/gallery_layout.h"
+#include "screens/screens.h"
 #include "shell/forma_main.h"
 
 namespace zuvela {

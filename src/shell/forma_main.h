@@ -22,6 +22,8 @@ struct AppConfig {
     std::string studio_url;
     // Where the print snapshot goes when the program's own folder is not writable; empty: beside the program.
     std::string snapshot_folder;
+    // The colour names' language folder under SOUND/VOICE; empty: English, in SOUND/VOICE itself.
+    std::string voice_folder{};
 };
 
 // Steps that other subsystems supply; each one does nothing until it is filled in.

@@ -8,8 +8,8 @@ namespace zuvela {
 // The keys the lock swallows; every other key passes unless Alt is held.
 bool is_locked_key(int virtual_key);
 
-// Steps 1–2 of the lock's decision: the events whose 20 bytes the platform copies into `key_event` (code 0
-// and a key going down or up, with or without Alt). Every other event passes unexamined.
+// Whether the lock looks at an event at all: the events whose 20 bytes the platform copies into `key_event`
+// (code 0 and a key going down or up, with or without Alt). Every other event passes unexamined.
 bool lock_examines(const LockedKey& event);
 
 // The lock's callback (`lock_keys_hook`): true swallows the event, false passes it on. An examined event is

@@ -14,8 +14,11 @@
 #include <map>
 #include <numbers>
 #include <numeric>
+#include <set>
 #include <string>
 #include <vector>
+
+#include "shell/voice_language.h"
 
 namespace {
 
@@ -150,18 +153,32 @@ void expect_clean_edges_and_headroom(const Sound& sound) {
     EXPECT_LE(peak_of(sound.samples, sound.samples.size() - edge, sound.samples.size()), 0.01);
 }
 
+// The English names in SOUND/VOICE itself, then every language's folder the program may choose.
+std::vector<std::filesystem::path> voice_folders() {
+    std::vector<std::filesystem::path> folders = {k_assets / "SOUND" / "VOICE"};
+    for (const zuvela::VoiceLanguage& language : zuvela::voice_languages)
+        folders.push_back(k_assets / "SOUND" / "VOICE" / language.folder);
+    return folders;
+}
+
 class ColourSounds : public ::testing::Test {
   protected:
     void SetUp() override {
         for (std::size_t i = 0; i < k_colour_sounds.size(); ++i) {
             SCOPED_TRACE(k_colour_sounds[i]);
             ASSERT_NO_FATAL_FAILURE(read_sound(k_assets / "SOUND" / k_colour_sounds[i], chimes[i]));
-            ASSERT_NO_FATAL_FAILURE(read_sound(k_assets / "SOUND" / "VOICE" / k_colour_sounds[i], voices[i]));
+        }
+        for (const std::filesystem::path& folder : voice_folders()) {
+            std::array<Sound, 12>& language = voices[folder.filename() == "VOICE" ? "" : folder.filename()];
+            for (std::size_t i = 0; i < k_colour_sounds.size(); ++i) {
+                SCOPED_TRACE(folder / k_colour_sounds[i]);
+                ASSERT_NO_FATAL_FAILURE(read_sound(folder / k_colour_sounds[i], language[i]));
+            }
         }
     }
 
     std::array<Sound, 12> chimes;
-    std::array<Sound, 12> voices;
+    std::map<std::string, std::array<Sound, 12>> voices;  // by folder, "" for English
 };
 
 // The bucket and the wipe play two of the chimes whatever the colour, so a chime holding a word would name
@@ -176,14 +193,26 @@ TEST_F(ColourSounds, ChimesAreShortTonalAndHoldNoWord) {
     }
 }
 
-TEST_F(ColourSounds, EveryColourHasItsSpokenNameApart) {
-    for (std::size_t i = 0; i < voices.size(); ++i) {
-        SCOPED_TRACE(k_colour_sounds[i]);
-        EXPECT_GE(voices[i].seconds(), 0.4) << "room for a spoken word";
-        EXPECT_LE(voices[i].seconds(), 1.5);
-        EXPECT_LT(tonality(voices[i]), 0.99) << "a chime where the word should be";
-        expect_clean_edges_and_headroom(voices[i]);
+TEST_F(ColourSounds, EveryColourHasItsSpokenNameApartInEveryLanguage) {
+    for (const auto& [folder, language] : voices) {
+        for (std::size_t i = 0; i < language.size(); ++i) {
+            SCOPED_TRACE(folder + "/" + k_colour_sounds[i]);
+            EXPECT_GE(language[i].seconds(), 0.4) << "room for a spoken word";
+            EXPECT_LE(language[i].seconds(), 1.5);
+            EXPECT_EQ(language[i].sample_rate, voices[""][i].sample_rate);
+            EXPECT_LT(tonality(language[i]), 0.99) << "a chime where the word should be";
+            expect_clean_edges_and_headroom(language[i]);
+        }
     }
+    // A folder the program never chooses is dead weight in the package; a chosen one missing is a silent
+    // palette.
+    std::set<std::string> shipped;
+    for (const auto& entry : std::filesystem::directory_iterator(k_assets / "SOUND" / "VOICE"))
+        if (entry.is_directory()) shipped.insert(entry.path().filename());
+    std::set<std::string> chosen;
+    for (const zuvela::VoiceLanguage& language : zuvela::voice_languages)
+        chosen.insert(std::string(language.folder));
+    EXPECT_EQ(shipped, chosen);
 }
 
 TEST_F(ColourSounds, EachColourHasAMotifOfItsOwn) {
@@ -201,13 +230,15 @@ TEST_F(ColourSounds, EachColourHasAMotifOfItsOwn) {
 // A child clicking along the palette should not meet one colour that shouts, nor a word drowned by its chime.
 TEST_F(ColourSounds, ChimesAndVoicesAreEquallyLoud) {
     double quietest = 0, loudest = -200;
+    const auto check = [&](const Sound& sound, const std::string& name) {
+        const double level = gated_level_db(sound);
+        EXPECT_GE(level, -22.0) << name << ": too quiet to be heard over the music";
+        quietest = std::min(quietest, level);
+        loudest = std::max(loudest, level);
+    };
     for (std::size_t i = 0; i < chimes.size(); ++i) {
-        for (const Sound* sound : {&chimes[i], &voices[i]}) {
-            const double level = gated_level_db(*sound);
-            EXPECT_GE(level, -22.0) << k_colour_sounds[i] << ": too quiet to be heard over the music";
-            quietest = std::min(quietest, level);
-            loudest = std::max(loudest, level);
-        }
+        check(chimes[i], k_colour_sounds[i]);
+        for (const auto& [folder, language] : voices) check(language[i], folder + "/" + k_colour_sounds[i]);
     }
     EXPECT_LE(loudest - quietest, 2.5);
 }

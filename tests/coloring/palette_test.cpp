@@ -85,5 +85,24 @@ TEST_F(PaletteTest, AMoveLightsTheSwatchAndPutsItsNeighboursBackToRest) {
         << "the selected swatch keeps its look under the pointer and next to it";
 }
 
+// The language is chosen once at start-up; a click asks for its word only, so a missing word is as silent as
+// a missing English one and never turns into the English word.
+TEST(PaletteVoices, AClickSpeaksTheNameFromTheChosenLanguagesFolderOnly) {
+    for (const auto& [folder, expected] : {std::pair{"DE", "/opt/Zuvela/SOUND/VOICE/DE/CRVENA.WAV"},
+                                           std::pair{"", "/opt/Zuvela/SOUND/VOICE/CRVENA.WAV"}}) {
+        FakePlatform fake;
+        std::ostringstream diagnostics;
+        AppConfig config;
+        config.voice_folder = folder;
+        Application app{fake.platform, config, diagnostics};
+        app.window().state().app_dir = "/opt/Zuvela";
+        app.window().state().set_sounds_on(1);
+        app.palette().Paleta_Click(1);
+        EXPECT_EQ(fake.sounds.spoken, std::vector<std::string>{expected});
+        EXPECT_EQ(fake.sounds.played, std::vector<std::string>{"/opt/Zuvela/SOUND/CRVENA.WAV"})
+            << "the chime is the same in every language";
+    }
+}
+
 }  // namespace
 }  // namespace zuvela

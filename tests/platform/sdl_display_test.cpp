@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/errors.h"
+#include "platform/sdl/sdl_key_codes.h"
 
 namespace zuvela {
 namespace {
@@ -304,6 +305,51 @@ TEST_F(SdlDisplayTest, KeysTheLockSwallowsReachNothingNorTheShiftState) {
     EXPECT_EQ(next_key().shift, k_shift_key | k_ctrl_key);
 }
 
+TEST_F(SdlDisplayTest, ThePointerIsKeptOnTheWindowOnlyWhileTheLockHoldsAndTheWindowIsFocused) {
+    bool in_force = true;
+    display->set_key_lock([](const LockedKey&) { return false; }, [&] { return in_force; });
+    show_main();
+    auto focus = [&](Uint8 what) {
+        SDL_Event e{};
+        e.type = SDL_WINDOWEVENT;
+        e.window.windowID = SDL_GetWindowID(window);
+        e.window.event = what;
+        ASSERT_EQ(SDL_PushEvent(&e), 1);
+        while (display->wait_event(0.01)) {
+        }
+    };
+    auto confined = [&] { return (SDL_GetWindowFlags(window) & SDL_WINDOW_MOUSE_GRABBED) != 0; };
+
+    EXPECT_FALSE(confined()) << "not before the window has the focus";
+    focus(SDL_WINDOWEVENT_FOCUS_GAINED);
+    EXPECT_TRUE(confined());
+    focus(SDL_WINDOWEVENT_FOCUS_LOST);
+    EXPECT_FALSE(confined()) << "another window has the focus";
+    focus(SDL_WINDOWEVENT_FOCUS_GAINED);
+    EXPECT_TRUE(confined()) << "taken again with the focus";
+
+    display->minimise_main();
+    EXPECT_FALSE(confined()) << "let go for the browser";
+    focus(SDL_WINDOWEVENT_RESTORED);
+    focus(SDL_WINDOWEVENT_FOCUS_GAINED);
+    EXPECT_TRUE(confined()) << "back on the window";
+
+    display->minimise_main();  // a desktop that ignores it, the window keeps the focus
+    EXPECT_FALSE(confined());
+    push_button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 10, 10);
+    next_mouse();
+    EXPECT_TRUE(confined()) << "a press on the window takes the pointer again";
+    push_button(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 10, 10);
+    next_mouse();
+
+    in_force = false;
+    EXPECT_FALSE(display->wait_event(0));
+    EXPECT_FALSE(confined()) << "released with the lock";
+    EXPECT_FALSE(SDL_GetWindowKeyboardGrab(window));
+    focus(SDL_WINDOWEVENT_FOCUS_GAINED);
+    EXPECT_FALSE(confined());
+}
+
 TEST_F(SdlDisplayTest, WaitingWithoutEventsTimesOut) {
     show_main();
     while (display->wait_event(0.01)) {
@@ -342,6 +388,27 @@ TEST_F(SdlDisplayTest, PointersAndScreenChangesNeverStopTheProgram) {
     display->present(scene, scene.bounds());
     while (display->wait_event(0.01)) {
     }
+}
+
+TEST(SdlKeyCodes, LettersComeFromTheLayoutOrFromTheirPlaceWhenTheLayoutIsNotLatin) {
+    // A Latin layout keeps the letter printed on the key (AZERTY's A sits where QWERTY has Q).
+    EXPECT_EQ(key_code(SDLK_a, SDL_SCANCODE_Q), 'A');
+    EXPECT_EQ(key_code(SDLK_z, SDL_SCANCODE_Y), 'Z');
+    EXPECT_EQ(key_code(SDLK_m, SDL_SCANCODE_SEMICOLON), 'M');
+    EXPECT_EQ(key_code(SDLK_COMMA, SDL_SCANCODE_M), 0) << "AZERTY's comma on the M key is no letter";
+    // Cyrillic che, Greek pi, Hebrew resh, Georgian rae: the letter at the key's place.
+    EXPECT_EQ(key_code(0x447, SDL_SCANCODE_X), 'X');
+    EXPECT_EQ(key_code(0x3C0, SDL_SCANCODE_P), 'P');
+    EXPECT_EQ(key_code(0x5E8, SDL_SCANCODE_R), 'R');
+    EXPECT_EQ(key_code(0x10E0, SDL_SCANCODE_R), 'R');
+    EXPECT_EQ(key_code(0x445, SDL_SCANCODE_LEFTBRACKET), 0) << "a letter off the Latin letter keys";
+    // Digits, function keys and the locked keys keep their codes.
+    EXPECT_EQ(key_code(SDLK_7, SDL_SCANCODE_7), '7');
+    EXPECT_EQ(key_code(SDLK_F1, SDL_SCANCODE_F1), 0x70);
+    EXPECT_EQ(key_code(SDLK_F12, SDL_SCANCODE_F12), 0x7B);
+    EXPECT_EQ(key_code(SDLK_LSHIFT, SDL_SCANCODE_LSHIFT), k_vk_shift);
+    EXPECT_EQ(key_code(SDLK_RALT, SDL_SCANCODE_RALT), k_vk_alt);
+    EXPECT_EQ(key_code(SDLK_LGUI, SDL_SCANCODE_LGUI), k_vk_left_super);
 }
 
 }  // namespace

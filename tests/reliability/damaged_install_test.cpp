@@ -30,7 +30,7 @@
 #include "platform/sdl/sdl_pictures.h"
 #include "platform/sdl/sdl_sound_effects.h"
 #include "reliability/damaged_files.h"
-#include "scene/screens/gallery_layout.h"
+#include "screens/gallery_layout.h"
 #include "shell/asset_lengths.h"
 #include "support/child_process.h"
 #include "support/sanitizers.h"

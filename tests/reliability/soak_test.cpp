@@ -18,7 +18,7 @@
 #include "coloring/palette.h"
 #include "platform/errors.h"
 #include "platform/fake/fake_platform.h"
-#include "scene/screens/screens.h"
+#include "screens/screens.h"
 #include "support/installed_assets.h"
 #include "support/sanitizers.h"
 

@@ -1,6 +1,6 @@
 #include "coloring/coloring_fixture.h"
 #include "platform/errors.h"
-#include "scene/screens/gallery_layout.h"
+#include "screens/gallery_layout.h"
 
 namespace zuvela {
 namespace {

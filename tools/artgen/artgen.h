@@ -9,7 +9,7 @@ namespace artgen {
 struct OutputDirs {
     std::filesystem::path picture;  // assets/PICTURE
     std::filesystem::path sound;    // assets/SOUND
-    std::filesystem::path voice;    // assets/SOUND/VOICE: the spoken colour names
+    std::filesystem::path voice;    // assets/SOUND/VOICE: the spoken colour names, a folder per language
     std::filesystem::path music;    // assets/MUSIC
     std::filesystem::path builtin;  // res/builtin: pictures that exist only inside the executable
     std::filesystem::path icons;    // res/icons: the desktop's icon theme folders
@@ -22,7 +22,7 @@ void write_outline_pictures(const OutputDirs& out);
 // application icon and pointers.
 void write_interface_pictures(const OutputDirs& out);
 
-// The twelve colour chimes and the twelve spoken colour names.
+// The twelve colour chimes and the twelve spoken colour names in every language.
 void write_sounds(const OutputDirs& out);
 
 // The application icon for the desktop, at every size of the hicolor theme and as SVG.

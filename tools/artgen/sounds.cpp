@@ -1,5 +1,6 @@
 // The colour sounds: SOUND/<COLOUR>.WAV is a short bell motif of its own for each colour, and
-// SOUND/VOICE/<COLOUR>.WAV says the colour's name. The bucket and the wipe reuse two of the chimes, so no
+// SOUND/VOICE/<COLOUR>.WAV says the colour's name in English, SOUND/VOICE/<LANGUAGE>/<COLOUR>.WAV in the
+// other languages. The bucket and the wipe reuse two of the chimes, so no
 // word may sit inside a chime: a child filling with red must not hear "light blue".
 #include <sndfile.h>
 
@@ -13,6 +14,7 @@
 
 #include "artgen.h"
 #include "audio_speech.h"
+#include "colour_names.h"
 
 namespace artgen {
 
@@ -47,26 +49,21 @@ enum class Opening { none, drop };
 
 struct ColourSound {
     const char* file;
-    const char* word;
     Opening opening;
     std::vector<Note> motif;
 };
 
-// Slot order. Slot 08's file name says dark yellow, but its swatch is white, so it says "white".
+// Slot order.
 // Light blue plays for every bucket fill, so it opens with a water drop and scatters droplets; violet plays
 // for every wipe, so it is a quick sweep up the scale.
 const std::array<ColourSound, 12>& colour_sounds() {
     static const std::array<ColourSound, 12> sounds = {{
-        {"CRVENA.WAV", "red", Opening::none, {{0.0, 3}, {0.10, 5}}},
-        {"ZELENA.WAV", "green", Opening::none, {{0.0, 2}, {0.08, 3, 0.8}, {0.16, 4}}},
-        {"ZUTA.WAV", "yellow", Opening::none, {{0.0, 6}, {0.06, 7, 0.7}, {0.12, 6, 0.8}, {0.18, 7}}},
-        {"SVPLAVA.WAV",
-         "light blue",
-         Opening::drop,
-         {{0.06, 9, 0.55}, {0.10, 7, 0.45}, {0.15, 10, 0.4}, {0.21, 8, 0.35}}},
-        {"ORANZ.WAV", "orange", Opening::none, {{0.0, 6}, {0.12, 4}}},
+        {"CRVENA.WAV", Opening::none, {{0.0, 3}, {0.10, 5}}},
+        {"ZELENA.WAV", Opening::none, {{0.0, 2}, {0.08, 3, 0.8}, {0.16, 4}}},
+        {"ZUTA.WAV", Opening::none, {{0.0, 6}, {0.06, 7, 0.7}, {0.12, 6, 0.8}, {0.18, 7}}},
+        {"SVPLAVA.WAV", Opening::drop, {{0.06, 9, 0.55}, {0.10, 7, 0.45}, {0.15, 10, 0.4}, {0.21, 8, 0.35}}},
+        {"ORANZ.WAV", Opening::none, {{0.0, 6}, {0.12, 4}}},
         {"LJUBICASTA.WAV",
-         "violet",
          Opening::none,
          {{0.000, 0, 0.45},
           {0.032, 1, 0.5},
@@ -76,18 +73,20 @@ const std::array<ColourSound, 12>& colour_sounds() {
           {0.160, 5, 0.7},
           {0.192, 6, 0.8},
           {0.224, 7, 1.0}}},
-        {"SIVA.WAV", "grey", Opening::none, {{0.0, 1, 0.9}, {0.14, 1, 0.6}}},
-        {"TAMNOZUTA.WAV", "white", Opening::none, {{0.0, 8}, {0.08, 10, 0.8}}},
-        {"BRAON.WAV", "brown", Opening::none, {{0.0, -2}, {0.12, 0}}},
-        {"PLAVA.WAV", "blue", Opening::none, {{0.0, 7}, {0.09, 5, 0.8}, {0.18, 4}}},
-        {"CRNA.WAV", "black", Opening::none, {{0.0, -1}, {0.13, -3}}},
-        {"PINK.WAV", "pink", Opening::none, {{0.0, 9}, {0.07, 6, 0.7}, {0.14, 9, 0.8}, {0.21, 6}}},
+        {"SIVA.WAV", Opening::none, {{0.0, 1, 0.9}, {0.14, 1, 0.6}}},
+        {"TAMNOZUTA.WAV", Opening::none, {{0.0, 8}, {0.08, 10, 0.8}}},
+        {"BRAON.WAV", Opening::none, {{0.0, -2}, {0.12, 0}}},
+        {"PLAVA.WAV", Opening::none, {{0.0, 7}, {0.09, 5, 0.8}, {0.18, 4}}},
+        {"CRNA.WAV", Opening::none, {{0.0, -1}, {0.13, -3}}},
+        {"PINK.WAV", Opening::none, {{0.0, 9}, {0.07, 6, 0.7}, {0.14, 9, 0.8}, {0.21, 6}}},
     }};
     return sounds;
 }
 
-// espeak-ng's Klatt voices are the clearest of its English ones; slower than its default and a little higher.
-const Voice k_voice{"en-us+klatt3", 130, 60};
+// Slower than espeak-ng's default and a little higher. A long word is spoken faster until it fits.
+constexpr int k_words_per_minute = 130;
+constexpr int k_fastest_words_per_minute = 190;
+constexpr int k_pitch = 60;
 
 double step_frequency(int step) {
     constexpr std::array<int, 5> k_semitones = {0, 2, 5, 7, 9};  // G A C D E
@@ -182,6 +181,41 @@ void set_level(std::vector<float>& samples) {
     for (float& s : samples) s = static_cast<float>(s * gain);
 }
 
+// A consonant's burst may stand well above the vowels, and capping the whole word at its peak leaves it
+// quieter than the rest. The gain instead dips for a few milliseconds around such a burst: the smallest gain
+// needed within 5 ms, smoothed over a window half that wide, so it never lets a sample past the peak.
+void apply_gain_with_limiter(std::vector<float>& samples, double gain) {
+    const std::size_t hold = samples_in(0.005), half = hold / 2;
+    std::vector<double> needed(samples.size());
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        needed[i] = std::min(1.0, k_peak / (std::abs(samples[i]) * gain + 1e-12));
+    std::vector<double> floor(samples.size());
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        const std::size_t begin = i > hold ? i - hold : 0, end = std::min(samples.size(), i + hold + 1);
+        floor[i] = *std::min_element(needed.begin() + static_cast<std::ptrdiff_t>(begin),
+                                     needed.begin() + static_cast<std::ptrdiff_t>(end));
+    }
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        const std::size_t begin = i > half ? i - half : 0, end = std::min(samples.size(), i + half + 1);
+        double sum = 0;
+        for (std::size_t k = begin; k < end; ++k) sum += floor[k];
+        samples[i] = static_cast<float>(samples[i] * gain * sum / static_cast<double>(end - begin));
+    }
+}
+
+// A word reaches the target level however sharp its consonants; limiting takes a little level away, so it is
+// measured again until it holds.
+void set_voice_level(std::vector<float>& samples) {
+    for (int pass = 0; pass < 4; ++pass) {
+        float peak = 0;
+        for (float s : samples) peak = std::max(peak, std::abs(s));
+        const double gain = std::pow(10.0, (k_target_level_db - gated_level(samples)) / 20.0);
+        if (peak * gain <= k_peak) break;
+        apply_gain_with_limiter(samples, gain);
+    }
+    set_level(samples);
+}
+
 std::vector<float> chime(const ColourSound& sound) {
     const double last = sound.motif.back().at;
     std::vector<float> mix(samples_in(k_lead_in + last + k_chime_ring), 0.0f);
@@ -198,16 +232,18 @@ std::vector<float> chime(const ColourSound& sound) {
     return mix;
 }
 
-std::vector<float> voice(const ColourSound& sound) {
-    const std::vector<float> word = speak(sound.word, k_voice, k_sample_rate);
+std::vector<float> voice(const std::string& word, const std::string& voice_name, const std::string& file) {
     const std::size_t start = samples_in(k_lead_in + k_voice_delay);
-    std::vector<float> mix(start + word.size() + samples_in(k_voice_tail), 0.0f);
-    if (mix.size() > samples_in(k_max_voice_seconds)) {
-        throw std::runtime_error(std::string("VOICE/") + sound.file + " would be longer than 1.5 s");
+    const std::size_t room = samples_in(k_max_voice_seconds) - start - samples_in(k_voice_tail);
+    for (int rate = k_words_per_minute; rate <= k_fastest_words_per_minute; rate += 10) {
+        const std::vector<float> spoken = speak(word, Voice{voice_name, rate, k_pitch}, k_sample_rate);
+        if (spoken.size() > room) continue;
+        std::vector<float> mix(start + spoken.size() + samples_in(k_voice_tail), 0.0f);
+        std::copy(spoken.begin(), spoken.end(), mix.begin() + static_cast<std::ptrdiff_t>(start));
+        set_voice_level(mix);
+        return mix;
     }
-    std::copy(word.begin(), word.end(), mix.begin() + static_cast<std::ptrdiff_t>(start));
-    set_level(mix);
-    return mix;
+    throw std::runtime_error(file + " would be longer than 1.5 s");
 }
 
 void write_wav(const std::filesystem::path& path, const std::vector<float>& samples) {
@@ -229,9 +265,15 @@ void write_wav(const std::filesystem::path& path, const std::vector<float>& samp
 }  // namespace
 
 void write_sounds(const OutputDirs& out) {
-    for (const ColourSound& sound : colour_sounds()) {
-        write_wav(out.sound / sound.file, chime(sound));
-        write_wav(out.voice / sound.file, voice(sound));
+    const auto& chimes = colour_sounds();
+    for (const ColourSound& sound : chimes) write_wav(out.sound / sound.file, chime(sound));
+    for (const ColourNames& language : colour_names()) {
+        const std::filesystem::path folder = out.voice / language.folder;
+        std::filesystem::create_directories(folder);
+        for (std::size_t slot = 0; slot < chimes.size(); ++slot) {
+            const std::string file = (folder / chimes[slot].file).lexically_relative(out.sound).string();
+            write_wav(folder / chimes[slot].file, voice(language.words[slot], language.voice, file));
+        }
     }
 }
 

@@ -6,5 +6,3 @@ target_sources(zuvela_desktop PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/sdl_music.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sdl_music_smf.cpp
 )
-# The file stamp is shared with the picture cache of zuvela_core.
-target_sources(zuvela_core PRIVATE ${CMAKE_CURRENT_LIST_DIR}/../file_stamp.cpp)

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "platform/errors.h"
+#include "platform/sdl/sdl_key_codes.h"
 
 namespace zuvela {
 
@@ -33,58 +34,13 @@ int button_bit(Uint8 sdl_button) {
     }
 }
 
-// Virtual key codes as the handlers know them: letters and digits are their ASCII upper-case values.
-int key_code(SDL_Keycode key) {
-    if (key >= SDLK_a && key <= SDLK_z) return int('A' + (key - SDLK_a));
-    if (key >= SDLK_0 && key <= SDLK_9) return int(key);
-    if (key >= SDLK_F1 && key <= SDLK_F12) return 0x70 + int(key - SDLK_F1);
-    switch (key) {
-        case SDLK_BACKSPACE:
-            return 0x08;
-        case SDLK_TAB:
-            return 0x09;
-        case SDLK_RETURN:
-            return 0x0D;
-        case SDLK_LSHIFT:
-        case SDLK_RSHIFT:
-            return 0x10;
-        case SDLK_LCTRL:
-        case SDLK_RCTRL:
-            return 0x11;
-        case SDLK_LALT:
-        case SDLK_RALT:
-            return 0x12;
-        case SDLK_ESCAPE:
-            return 0x1B;
-        case SDLK_SPACE:
-            return 0x20;
-        case SDLK_LEFT:
-            return 0x25;
-        case SDLK_UP:
-            return 0x26;
-        case SDLK_RIGHT:
-            return 0x27;
-        case SDLK_DOWN:
-            return 0x28;
-        case SDLK_DELETE:
-            return 0x2E;
-        case SDLK_LGUI:
-            return k_vk_left_super;
-        case SDLK_RGUI:
-            return k_vk_right_super;
-        case SDLK_APPLICATION:
-        case SDLK_MENU:
-            return k_vk_menu;
-        default:
-            return 0;
-    }
-}
-
 }  // namespace
 
 SdlDisplay::SdlDisplay() = default;
 
 SdlDisplay::~SdlDisplay() {
+    // The lock's own state may be gone by now: the pointer is let go whatever it says.
+    if (m_main) SDL_SetWindowMouseGrab(m_main, SDL_FALSE);
     for (SDL_Cursor* c : m_cursors) SDL_FreeCursor(c);
     hide_splash();
     if (m_scene) SDL_DestroyTexture(m_scene);
@@ -144,7 +100,7 @@ void SdlDisplay::show_main(const std::string& caption, const Raster& icon) {
     m_scene = SDL_CreateTexture(m_renderer, SDL_PIXELFORMAT_XBGR8888, SDL_TEXTUREACCESS_STREAMING, k_scene_w,
                                 k_scene_h);
     if (!m_scene) throw PlatformError(SDL_GetError());
-    update_keyboard_grab();
+    update_grabs();
     SDL_RaiseWindow(m_main);
 }
 
@@ -154,13 +110,18 @@ void SdlDisplay::set_key_lock(std::function<bool(const LockedKey&)> swallows,
     m_lock_in_force = std::move(in_force);
 }
 
-void SdlDisplay::update_keyboard_grab() {
+void SdlDisplay::update_grabs() {
     if (!m_main) return;
     // SDL would otherwise give up the grab, and minimise the window, on Alt+Tab.
     SDL_SetHint(SDL_HINT_ALLOW_ALT_TAB_WHILE_GRABBED, "0");
     const bool locked = m_lock_in_force && m_lock_in_force();
     if (bool(SDL_GetWindowKeyboardGrab(m_main)) != locked)
         SDL_SetWindowKeyboardGrab(m_main, SDL_bool(locked));
+    // The pointer is kept on the window, so a second monitor is out of reach, only while the window is there
+    // to be used: never over a browser we stepped aside for, nor over whatever took the focus.
+    const bool confine = locked && m_focused && !m_minimised;
+    if (bool(SDL_GetWindowFlags(m_main) & SDL_WINDOW_MOUSE_GRABBED) != confine)
+        SDL_SetWindowMouseGrab(m_main, SDL_bool(confine));
 }
 
 std::optional<InputEvent> SdlDisplay::translate_key(const SDL_KeyboardEvent& e) {
@@ -170,7 +131,7 @@ std::optional<InputEvent> SdlDisplay::translate_key(const SDL_KeyboardEvent& e) 
     if (m_lock_swallows && m_lock_in_force && m_lock_in_force()) {
         const int message = alt_held ? (down ? k_key_message_sys_down : k_key_message_sys_up)
                                      : (down ? k_key_message_down : k_key_message_up);
-        const LockedKey key{0, message, key_code(sym), alt_held ? k_key_flag_alt_down : 0};
+        const LockedKey key{0, message, key_code(sym, e.keysym.scancode), alt_held ? k_key_flag_alt_down : 0};
         if (m_lock_swallows(key)) {
             if (down) m_swallowed.insert(sym);
             if (!down) m_swallowed.erase(sym);
@@ -181,7 +142,7 @@ std::optional<InputEvent> SdlDisplay::translate_key(const SDL_KeyboardEvent& e) 
         m_swallowed.erase(sym);
         return std::nullopt;
     }
-    return KeyEvent{key_code(sym), shift_state(e.keysym.mod)};
+    return KeyEvent{key_code(sym, e.keysym.scancode), shift_state(e.keysym.mod)};
 }
 
 int SdlDisplay::shift_state(Uint16 mod) const {
@@ -197,7 +158,10 @@ int SdlDisplay::shift_state(Uint16 mod) const {
 }
 
 void SdlDisplay::minimise_main() {
-    if (m_main) SDL_MinimizeWindow(m_main);
+    if (!m_main) return;
+    m_minimised = true;
+    update_grabs();
+    SDL_MinimizeWindow(m_main);
 }
 
 void SdlDisplay::enter_fullscreen() {
@@ -292,6 +256,12 @@ std::optional<InputEvent> SdlDisplay::translate(const SDL_Event& e) {
             const int bit = button_bit(e.button.button);
             if (bit == 0) return std::nullopt;
             const bool down = e.type == SDL_MOUSEBUTTONDOWN;
+            if (down && m_minimised) {
+                // Some desktops ignore a request to minimise and say nothing: a press on the window shows it
+                // is in use again.
+                m_minimised = false;
+                update_grabs();
+            }
             m_buttons = down ? (m_buttons | bit) : (m_buttons & ~bit);
             SDL_CaptureMouse(m_buttons ? SDL_TRUE : SDL_FALSE);
             const ScenePosition p = to_scene(e.button.x, e.button.y);
@@ -312,8 +282,7 @@ std::optional<InputEvent> SdlDisplay::translate(const SDL_Event& e) {
             // The state when the key went down, not when the queue was read.
             return translate_key(e.key);
         case SDL_WINDOWEVENT:
-            if (e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) update_keyboard_grab();
-            if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) m_swallowed.clear();
+            if (m_main && e.window.windowID == SDL_GetWindowID(m_main)) track_main_window(e.window.event);
             if (e.window.event == SDL_WINDOWEVENT_EXPOSED || e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
                 if (m_splash && e.window.windowID == SDL_GetWindowID(m_splash)) redraw_splash();
                 if (m_main && e.window.windowID == SDL_GetWindowID(m_main)) redraw_main();
@@ -325,8 +294,32 @@ std::optional<InputEvent> SdlDisplay::translate(const SDL_Event& e) {
     }
 }
 
+void SdlDisplay::track_main_window(Uint8 window_event) {
+    switch (window_event) {
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+            m_focused = true;
+            m_minimised = false;
+            break;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+            m_focused = false;
+            m_swallowed.clear();
+            break;
+        case SDL_WINDOWEVENT_MINIMIZED:
+            m_minimised = true;
+            break;
+        case SDL_WINDOWEVENT_RESTORED:
+            m_minimised = false;
+            break;
+        default:
+            return;
+    }
+    update_grabs();
+}
+
 std::optional<InputEvent> SdlDisplay::wait_event(double timeout_seconds) {
     m_wakeups.start();
+    // The lock may have been released since the last turn; its grabs go with it.
+    update_grabs();
     const Uint64 start = SDL_GetTicks64();
     const Uint64 limit = timeout_seconds < 0 ? 0 : Uint64(std::ceil(timeout_seconds * 1000.0));
     for (;;) {

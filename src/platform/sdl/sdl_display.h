@@ -35,7 +35,8 @@ class SdlDisplay final : public Display {
 
     // The desktop-wide key lock covers our own window too: while it is in force, the window holds the
     // keyboard while it has the focus, and a key the lock swallows never reaches the handlers nor their shift
-    // state.
+    // state. While it is in force and the window is shown and focused, the pointer is confined to the window;
+    // minimise_main() lets it go until the window has the focus again.
     void set_key_lock(std::function<bool(const LockedKey&)> swallows, std::function<bool()> in_force);
     // Runs `on_ready` on the event thread whenever `fd` can be read. Only before the first wait.
     void watch_fd(int fd, std::function<void()> on_ready) { m_wakeups.watch_fd(fd, std::move(on_ready)); }
@@ -43,7 +44,8 @@ class SdlDisplay final : public Display {
   private:
     std::optional<InputEvent> translate_key(const SDL_KeyboardEvent& e);
     int shift_state(Uint16 mod) const;
-    void update_keyboard_grab();
+    void update_grabs();
+    void track_main_window(Uint8 window_event);
     std::optional<InputEvent> translate(const SDL_Event& e);
     void redraw_main();
     void redraw_splash();
@@ -69,6 +71,8 @@ class SdlDisplay final : public Display {
     std::function<bool(const LockedKey&)> m_lock_swallows;
     std::function<bool()> m_lock_in_force;
     std::set<SDL_Keycode> m_swallowed;  // keys held down whose press the lock swallowed
+    bool m_focused = false;
+    bool m_minimised = false;
     SdlWakeups m_wakeups;
 };
 

@@ -2,7 +2,6 @@
 
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
-#include <X11/keysym.h>
 
 #include <algorithm>
 #include <optional>
@@ -10,39 +9,12 @@
 #include <tuple>
 #include <utility>
 
+#include "platform/x11/x11_error_trap.h"
+#include "platform/x11/x11_grab_plan.h"
+
 namespace zuvela {
 
 namespace {
-
-// Windows' codes for the keys that have no letter or digit.
-constexpr int k_vk_backspace = 0x08;
-constexpr int k_vk_tab = 0x09;
-constexpr int k_vk_clear = 0x0C;
-constexpr int k_vk_return = 0x0D;
-constexpr int k_vk_pause = 0x13;
-constexpr int k_vk_caps_lock = 0x14;
-constexpr int k_vk_escape = 0x1B;
-constexpr int k_vk_space = 0x20;
-constexpr int k_vk_page_up = 0x21;
-constexpr int k_vk_page_down = 0x22;
-constexpr int k_vk_end = 0x23;
-constexpr int k_vk_home = 0x24;
-constexpr int k_vk_left = 0x25;
-constexpr int k_vk_up = 0x26;
-constexpr int k_vk_right = 0x27;
-constexpr int k_vk_down = 0x28;
-constexpr int k_vk_print_screen = 0x2C;
-constexpr int k_vk_insert = 0x2D;
-constexpr int k_vk_delete = 0x2E;
-constexpr int k_vk_numpad0 = 0x60;
-constexpr int k_vk_multiply = 0x6A;
-constexpr int k_vk_add = 0x6B;
-constexpr int k_vk_subtract = 0x6D;
-constexpr int k_vk_decimal = 0x6E;
-constexpr int k_vk_divide = 0x6F;
-constexpr int k_vk_f1 = 0x70;
-constexpr int k_vk_num_lock = 0x90;
-constexpr int k_vk_scroll_lock = 0x91;
 
 // One request of the install: its serial tells which error belongs to it.
 struct GrabRequest {
@@ -51,212 +23,13 @@ struct GrabRequest {
     unsigned modifiers;
 };
 
-// Catches the errors of one connection while it lives (a refused grab is BadAccess, which Xlib's default
-// handler answers by ending the program) and hands other connections' errors to the handler it replaced. It
-// syncs before putting that handler back, so every error of its requests has arrived.
-class ErrorTrap {
-  public:
-    explicit ErrorTrap(Display* display) : m_display(display), m_outer(s_active) {
-        s_active = this;
-        m_previous = XSetErrorHandler(&ErrorTrap::on_error);
-    }
-    ~ErrorTrap() {
-        XSync(m_display, False);
-        XSetErrorHandler(m_previous);
-        s_active = m_outer;
-    }
-    ErrorTrap(const ErrorTrap&) = delete;
-    ErrorTrap& operator=(const ErrorTrap&) = delete;
-
-    bool failed(unsigned long serial) const { return m_failed.count(serial) != 0; }
-
-  private:
-    static int on_error(Display* display, XErrorEvent* error) {
-        for (ErrorTrap* trap = s_active; trap; trap = trap->m_outer) {
-            if (trap->m_display == display) {
-                trap->m_failed.insert(error->serial);
-                return 0;
-            }
-        }
-        // Another connection's (SDL's): to the handler there was before any trap; an inner trap's previous
-        // handler is this function again.
-        ErrorTrap* outermost = s_active;
-        while (outermost && outermost->m_outer) outermost = outermost->m_outer;
-        return outermost && outermost->m_previous ? outermost->m_previous(display, error) : 0;
-    }
-
-    static inline ErrorTrap* s_active = nullptr;
-    Display* m_display;
-    ErrorTrap* m_outer;
-    XErrorHandler m_previous = nullptr;
-    std::set<unsigned long> m_failed;
-};
-
-// The keys taken whatever else is held.
-bool is_always_grabbed(int virtual_key) {
-    return virtual_key == k_vk_shift || virtual_key == k_vk_alt || virtual_key == k_vk_left_super ||
-           virtual_key == k_vk_right_super || virtual_key == k_vk_menu;
-}
-
-bool is_alt_keysym(KeySym keysym) {
-    return keysym == XK_Alt_L || keysym == XK_Alt_R || keysym == XK_Meta_L || keysym == XK_Meta_R;
-}
-
 }  // namespace
-
-int virtual_key_for_keysym(unsigned long keysym) {
-    if (keysym >= XK_a && keysym <= XK_z) return int('A' + (keysym - XK_a));
-    if (keysym >= XK_A && keysym <= XK_Z) return int(keysym);
-    if (keysym >= XK_0 && keysym <= XK_9) return int(keysym);
-    if (keysym >= XK_F1 && keysym <= XK_F24) return k_vk_f1 + int(keysym - XK_F1);
-    if (keysym >= XK_KP_0 && keysym <= XK_KP_9) return k_vk_numpad0 + int(keysym - XK_KP_0);
-    switch (keysym) {
-        case XK_Shift_L:
-        case XK_Shift_R:
-            return k_vk_shift;
-        case XK_Control_L:
-        case XK_Control_R:
-            return k_vk_control;
-        case XK_Alt_L:
-        case XK_Alt_R:
-        case XK_Meta_L:
-        case XK_Meta_R:
-        case XK_ISO_Level3_Shift:  // AltGr: the right Alt key where the layout has one
-            return k_vk_alt;
-        case XK_Super_L:
-            return k_vk_left_super;
-        case XK_Super_R:
-            return k_vk_right_super;
-        case XK_Menu:
-            return k_vk_menu;
-        case XK_BackSpace:
-            return k_vk_backspace;
-        case XK_Tab:
-        case XK_ISO_Left_Tab:
-            return k_vk_tab;
-        case XK_Clear:
-        case XK_KP_Begin:
-            return k_vk_clear;
-        case XK_Return:
-        case XK_KP_Enter:
-            return k_vk_return;
-        case XK_Pause:
-            return k_vk_pause;
-        case XK_Caps_Lock:
-            return k_vk_caps_lock;
-        case XK_Escape:
-            return k_vk_escape;
-        case XK_space:
-        case XK_KP_Space:
-            return k_vk_space;
-        case XK_Prior:
-        case XK_KP_Prior:
-            return k_vk_page_up;
-        case XK_Next:
-        case XK_KP_Next:
-            return k_vk_page_down;
-        case XK_End:
-        case XK_KP_End:
-            return k_vk_end;
-        case XK_Home:
-        case XK_KP_Home:
-            return k_vk_home;
-        case XK_Left:
-        case XK_KP_Left:
-            return k_vk_left;
-        case XK_Up:
-        case XK_KP_Up:
-            return k_vk_up;
-        case XK_Right:
-        case XK_KP_Right:
-            return k_vk_right;
-        case XK_Down:
-        case XK_KP_Down:
-            return k_vk_down;
-        case XK_Print:
-            return k_vk_print_screen;
-        case XK_Insert:
-        case XK_KP_Insert:
-            return k_vk_insert;
-        case XK_Delete:
-        case XK_KP_Delete:
-            return k_vk_delete;
-        case XK_KP_Multiply:
-            return k_vk_multiply;
-        case XK_KP_Add:
-            return k_vk_add;
-        case XK_KP_Subtract:
-            return k_vk_subtract;
-        case XK_KP_Decimal:
-        case XK_KP_Separator:
-            return k_vk_decimal;
-        case XK_KP_Divide:
-            return k_vk_divide;
-        case XK_Num_Lock:
-            return k_vk_num_lock;
-        case XK_Scroll_Lock:
-            return k_vk_scroll_lock;
-        // The US layout's punctuation keys (Windows' OEM codes).
-        case XK_semicolon:
-        case XK_colon:
-            return 0xBA;
-        case XK_equal:
-        case XK_plus:
-            return 0xBB;
-        case XK_comma:
-        case XK_less:
-            return 0xBC;
-        case XK_minus:
-        case XK_underscore:
-            return 0xBD;
-        case XK_period:
-        case XK_greater:
-            return 0xBE;
-        case XK_slash:
-        case XK_question:
-            return 0xBF;
-        case XK_grave:
-        case XK_asciitilde:
-            return 0xC0;
-        case XK_bracketleft:
-        case XK_braceleft:
-            return 0xDB;
-        case XK_backslash:
-        case XK_bar:
-            return 0xDC;
-        case XK_bracketright:
-        case XK_braceright:
-            return 0xDD;
-        case XK_apostrophe:
-        case XK_quotedbl:
-            return 0xDE;
-        default:
-            return 0;
-    }
-}
-
-LockedKey locked_key_from_x(unsigned long keysym, bool press, unsigned state, unsigned alt_mask) {
-    LockedKey key;
-    key.code = 0;
-    key.key = virtual_key_for_keysym(keysym);
-    const bool alt_held = (state & alt_mask) != 0 || (press && key.key == k_vk_alt);
-    if (alt_held) {
-        key.message = press ? k_key_message_sys_down : k_key_message_sys_up;
-        key.flags = k_key_flag_alt_down;
-    } else {
-        key.message = press ? k_key_message_down : k_key_message_up;
-    }
-    return key;
-}
 
 struct X11KeyLock::Impl {
     Display* display = nullptr;
     Window root = 0;
     int xkb_event = -1;  // the XKB extension's event code, which reports keymap changes
-    int min_keycode = 8;
-    int max_keycode = 255;
-    int keysyms_per_keycode = 0;
-    std::vector<KeySym> keysyms;  // the keyboard mapping, keysyms_per_keycode per keycode from min_keycode
+    KeyboardMapping mapping;
     unsigned alt_mask = Mod1Mask;
     unsigned num_lock_mask = Mod2Mask;
     std::vector<int> grabbed;  // keycodes with at least one grab held
@@ -276,8 +49,6 @@ struct X11KeyLock::Impl {
     int unanswerable = 0;
 
     bool read_keyboard_mapping();
-    KeySym keysym_of(int keycode) const;
-    int virtual_key_of(int keycode) const;
     void forget_released_keys();
     int queued_key_events() const;
     std::optional<int> take_keyboard();
@@ -285,63 +56,35 @@ struct X11KeyLock::Impl {
     void handle_key(const XKeyEvent& e, bool swallow);
 };
 
-// Reads the keyboard and modifier mappings; true when they differ from what was read before.
+// Reads the keyboard and modifier mappings; true when they differ, as far as the grabs go, from what was read
+// before.
 bool X11KeyLock::Impl::read_keyboard_mapping() {
-    const auto before =
-        std::make_tuple(min_keycode, max_keycode, keysyms_per_keycode, keysyms, alt_mask, num_lock_mask);
-    XDisplayKeycodes(display, &min_keycode, &max_keycode);
+    KeyboardMapping& m = mapping;
+    const auto before = std::make_tuple(m.min_keycode, m.max_keycode, m.keysyms_per_keycode, m.keysyms,
+                                        alt_mask, num_lock_mask);
+    XDisplayKeycodes(display, &m.min_keycode, &m.max_keycode);
     int per = 0;
-    KeySym* map = XGetKeyboardMapping(display, KeyCode(min_keycode), max_keycode - min_keycode + 1, &per);
-    keysyms_per_keycode = map ? per : 0;
-    keysyms.assign(map, map ? map + std::size_t(per) * std::size_t(max_keycode - min_keycode + 1) : map);
+    KeySym* map =
+        XGetKeyboardMapping(display, KeyCode(m.min_keycode), m.max_keycode - m.min_keycode + 1, &per);
+    m.keysyms_per_keycode = map ? per : 0;
+    m.keysyms.assign(map,
+                     map ? map + std::size_t(per) * std::size_t(m.max_keycode - m.min_keycode + 1) : map);
     if (map) XFree(map);
 
-    // The modifier bits the Alt keys and Num Lock set (Mod1 and Mod2 on every common keymap).
-    alt_mask = 0;
-    num_lock_mask = 0;
+    m.modifier_keycodes.assign(8, {});
     if (XModifierKeymap* mods = XGetModifierMapping(display)) {
         for (int mod = 0; mod < 8; ++mod) {
             for (int i = 0; i < mods->max_keypermod; ++i) {
                 const int keycode = mods->modifiermap[mod * mods->max_keypermod + i];
-                if (keycode == 0) continue;
-                for (int level = 0; level < keysyms_per_keycode; ++level) {
-                    const KeySym keysym =
-                        keysyms[std::size_t(keycode - min_keycode) * keysyms_per_keycode + level];
-                    if (is_alt_keysym(keysym) && !alt_mask) alt_mask = 1u << mod;
-                    if (keysym == XK_Num_Lock && !num_lock_mask) num_lock_mask = 1u << mod;
-                }
+                if (keycode != 0) m.modifier_keycodes[std::size_t(mod)].push_back(keycode);
             }
         }
         XFreeModifiermap(mods);
     }
-    if (!alt_mask) alt_mask = Mod1Mask;
-    if (!num_lock_mask) num_lock_mask = Mod2Mask;
-    return before !=
-           std::make_tuple(min_keycode, max_keycode, keysyms_per_keycode, keysyms, alt_mask, num_lock_mask);
-}
-
-KeySym X11KeyLock::Impl::keysym_of(int keycode) const {
-    if (keycode < min_keycode || keycode > max_keycode) return NoSymbol;
-    // The first level that names a key we know (the unshifted one on every real key).
-    const std::size_t base = std::size_t(keycode - min_keycode) * keysyms_per_keycode;
-    KeySym first = NoSymbol;
-    for (int level = 0; level < keysyms_per_keycode; ++level) {
-        const KeySym keysym = keysyms[base + level];
-        if (keysym == NoSymbol) continue;
-        if (first == NoSymbol) first = keysym;
-        if (virtual_key_for_keysym(keysym) != 0) return keysym;
-    }
-    return first;
-}
-
-int X11KeyLock::Impl::virtual_key_of(int keycode) const {
-    if (keycode < min_keycode || keycode > max_keycode) return 0;
-    const std::size_t base = std::size_t(keycode - min_keycode) * keysyms_per_keycode;
-    for (int level = 0; level < keysyms_per_keycode; ++level) {
-        const int vk = virtual_key_for_keysym(keysyms[base + level]);
-        if (vk != 0) return vk;
-    }
-    return 0;
+    alt_mask = m.alt_mask();
+    num_lock_mask = m.num_lock_mask();
+    return before != std::make_tuple(m.min_keycode, m.max_keycode, m.keysyms_per_keycode, m.keysyms, alt_mask,
+                                     num_lock_mask);
 }
 
 void X11KeyLock::Impl::forget_released_keys() {
@@ -515,48 +258,25 @@ bool X11KeyLock::grab_all() {
     x.grabbed.clear();
     m_contested.clear();
 
-    // The keys the lock takes whatever else is held; every other key only while Alt is held.
-    std::vector<int> always;
-    for (int keycode = x.min_keycode; keycode <= x.max_keycode; ++keycode) {
-        if (is_always_grabbed(x.virtual_key_of(keycode))) always.push_back(keycode);
-    }
-    const auto is_always = [&](int keycode) {
-        return std::find(always.begin(), always.end(), keycode) != always.end();
-    };
-    // Caps Lock and Num Lock change nothing: every grab is made in their four combinations. Alt is also taken
-    // together with Shift and Ctrl (Ctrl-Alt-P is swallowed too).
-    const unsigned ignored[] = {0u, unsigned(LockMask), x.num_lock_mask,
-                                unsigned(LockMask) | x.num_lock_mask};
-    const unsigned with_alt[] = {x.alt_mask, x.alt_mask | ShiftMask, x.alt_mask | ControlMask,
-                                 x.alt_mask | ShiftMask | ControlMask};
-
     std::vector<GrabRequest> requests;
     std::vector<GrabRequest> any_modifier;
     std::set<int> refused;
     {
         ErrorTrap trap(x.display);
-        const auto grab = [&](int keycode, unsigned modifiers, std::vector<GrabRequest>& into) {
-            into.push_back({NextRequest(x.display), keycode, modifiers});
-            XGrabKey(x.display, keycode, modifiers, x.root, False, GrabModeAsync, GrabModeSync);
+        const auto grab = [&](const KeyGrab& g, std::vector<GrabRequest>& into) {
+            into.push_back({NextRequest(x.display), g.keycode, g.modifiers});
+            XGrabKey(x.display, g.keycode, g.modifiers, x.root, False, GrabModeAsync, GrabModeSync);
         };
-        // One request per key: a grab another client holds refuses only its own request.
-        for (int keycode : always) grab(keycode, AnyModifier, any_modifier);
-        for (int keycode = x.min_keycode; keycode <= x.max_keycode; ++keycode) {
-            if (is_always(keycode)) continue;
-            for (unsigned base : with_alt) {
-                for (unsigned extra : ignored) grab(keycode, base | extra, requests);
-            }
-        }
+        for (const KeyGrab& g : plan_grabs(x.mapping))
+            grab(g, g.modifiers == AnyModifier ? any_modifier : requests);
         XSync(x.display, False);
 
-        // AnyModifier fails whole when another client holds any one combination: those keys are taken
-        // combination by combination instead, so only the combinations the other client holds are missed.
         for (const GrabRequest& r : any_modifier) {
             if (!trap.failed(r.serial)) {
                 requests.push_back(r);
                 continue;
             }
-            for (unsigned modifiers = 0; modifiers < 256; ++modifiers) grab(r.keycode, modifiers, requests);
+            for (const KeyGrab& g : every_combination(r.keycode)) grab(g, requests);
         }
         XSync(x.display, False);
 
@@ -577,7 +297,7 @@ bool X11KeyLock::grab_all() {
 void X11KeyLock::ungrab_all() {
     Impl& x = *m_x;
     if (!x.display) return;
-    ungrab_keys(x.min_keycode, x.max_keycode);
+    ungrab_keys(x.mapping.min_keycode, x.mapping.max_keycode);
     {
         ErrorTrap trap(x.display);
         // A key still with the lock goes on to nobody; the keyboard is free again.
@@ -632,8 +352,8 @@ void X11KeyLock::handle_pending() {
             if (!in_force()) continue;  // came through a grab already released: the keyboard is free again
 
             const XKeyEvent& e = event.xkey;
-            const LockedKey key =
-                locked_key_from_x(x.keysym_of(int(e.keycode)), event.type == KeyPress, e.state, x.alt_mask);
+            const LockedKey key = locked_key_from_x(x.mapping.keysym_of(int(e.keycode)), int(e.keycode),
+                                                    event.type == KeyPress, e.state, x.alt_mask);
             x.handle_key(e, swallows(key));
             // The server has acted on the answer; whatever that released to the lock is in the queue now.
             XSync(x.display, False);
@@ -643,7 +363,7 @@ void X11KeyLock::handle_pending() {
         // only a mapping that really changed (a new layout, remapped keys) is grabbed again, under the same
         // handle, and a key being held stays with the lock. The round trips may have read more, so the queue
         // is looked at again.
-        const int old_min = x.min_keycode, old_max = x.max_keycode;
+        const int old_min = x.mapping.min_keycode, old_max = x.mapping.max_keycode;
         if (!x.read_keyboard_mapping()) continue;
         ungrab_keys(old_min, old_max);
         if (!grab_all()) {

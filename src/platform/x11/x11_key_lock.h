@@ -16,18 +16,9 @@
 #include <vector>
 
 #include "platform/services.h"
+#include "platform/x11/x11_key_codes.h"
 
 namespace zuvela {
-
-// The virtual key code of an X keysym: letters are their upper-case ASCII value, digits their ASCII value,
-// Shift 16, Ctrl 17, Alt (and Meta, AltGr) 18, left Super 91, right Super 92, Menu 93, F1.. 0x70.., the
-// others the codes Windows gives the same keys; 0 for a keysym without one.
-int virtual_key_for_keysym(unsigned long keysym);
-
-// A key event as the lock examines it: `state` is the X modifier state before the event, `alt_mask` the
-// modifier bit the Alt keys set (Mod1 normally). Alt held means message 260/261 and flag 0x20; an Alt key
-// going down counts as Alt held.
-LockedKey locked_key_from_x(unsigned long keysym, bool press, unsigned state, unsigned alt_mask);
 
 class X11KeyLock final : public KeyLock {
   public:
