@@ -1,21 +1,21 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets (clang's libFuzzer with ASan + UBSan) in build/fuzz and runs each, seeded from the
 # committed assets. Fails on any crash, leak, sanitizer report, oversized allocation or slow input; the
-# reproducer is left in build/asan/findings/.
+# reproducer is left in build/fuzz/findings/.
 #
 # By default every run is the same: a fixed seed and a fixed number of executions per target, from the seeds
 # alone (CI). FUZZ_SECONDS=600 scripts/fuzz.sh runs each target for that long instead, on a corpus that grows
-# in build/asan/corpus from one such run to the next.
+# in build/fuzz/corpus from one such run to the next.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-# The sanitizer build (the asan preset, clang) holds the fuzz targets too.
-build=$root/build/asan
+build=$root/build/fuzz
 seconds=${FUZZ_SECONDS:-}
 # About 10 to 20 seconds each on two cores.
 declare -A executions=([picture]=300000 [snapshot]=300000 [wav]=250000 [midi]=200000)
 
-cmake --preset asan >/dev/null || exit 1
+cmake -S . -B "$build" -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_C_COMPILER=clang-14 -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DZUVELA_FUZZ=ON -DZUVELA_TESTS=OFF -DZUVELA_BENCH=OFF -DZUVELA_ARTGEN=OFF >/dev/null || exit 1
 cmake --build "$build" -j "$(nproc)" --target zuvela_fuzz_picture zuvela_fuzz_snapshot zuvela_fuzz_wav zuvela_fuzz_midi \
   zuvela_fuzz_snapshot_seeds || exit 1
 

@@ -61,7 +61,7 @@ start_program() {
     (cd "$app" && exec perl -e "$keeper" "$e2e_out/program.pid" "$e2e_out/program.end" "$@" \
         >"$e2e_out/zuvela.log" 2>&1) &
     keeper_pid=$!
-    wait_until 10000 test -s "$e2e_out/program.pid" || { note_failure "the program did not start"; return 1; }
+    wait_until 30000 test -s "$e2e_out/program.pid" || { note_failure "the program did not start"; return 1; }
     program_pid=$(cat "$e2e_out/program.pid")
     started_at=$(now_ms)
 }

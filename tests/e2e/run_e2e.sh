@@ -51,10 +51,12 @@ for scenario in "${scenarios[@]}"; do
     status=$?
     # However the scenario went, the program it left running must still run and leave cleanly on SIGTERM.
     stop_program
-    if [ "$status" -eq 0 ] && [ ! -s "$e2e_out/failures.txt" ]; then
-        pass "$name"
+    if [ -s "$e2e_out/failures.txt" ]; then
+        fail "$name: $(paste -sd ';' "$e2e_out/failures.txt")"
+    elif [ "$status" -ne 0 ]; then
+        fail "$name"
     else
-        fail "$name${e2e_out:+$( [ -s "$e2e_out/failures.txt" ] && printf ': %s' "$(paste -sd ';' "$e2e_out/failures.txt")")}"
+        pass "$name"
     fi
 done
 [ "${#scenarios[@]}" -gt 0 ] || fail "no scenario matched"

@@ -309,13 +309,14 @@ TEST(Soak, RandomInputKeepsTheProgramInAKnownState) {
         }
         if (done == 10000) rss_early = resident_kb();
     }
-    // A run that never reached the gallery, a panel, the printer or a restart proves little about them.
+    // A run that seldom reached the gallery, a panel, the printer, a wipe or a restart proves little about
+    // them. The shares are a tenth of what the seeded run reaches.
     if (total >= 100000) {
-        EXPECT_GT(in_gallery, 0u);
-        EXPECT_GT(with_panel, 0u);
-        EXPECT_GT(prints, 0);
-        EXPECT_GT(wipes, 0);
-        EXPECT_GT(starts, 1) << "Yes never ended the program";
+        EXPECT_GE(in_gallery, total / 100);
+        EXPECT_GE(with_panel, total / 100);
+        EXPECT_GE(std::uint64_t(prints), total / 5000);
+        EXPECT_GE(std::uint64_t(wipes), total / 50000);
+        EXPECT_GE(std::uint64_t(starts), total / 50000) << "Yes seldom ended the program";
     }
     const long rss_end = resident_kb();
     // AddressSanitizer keeps freed memory in quarantine: the resident size says nothing about leaks there.
