@@ -221,6 +221,20 @@ distance2() {  # distance2 "R G B" "R G B": squared distance
 }
 
 # expect_look WHAT SHOT LEFT TOP REST HOVER lit|rest: the control at LEFT, TOP (scene) shows the one look.
+# eventually CHECK...: retries a check quietly for up to ten seconds while a busy machine lets the program catch
+# up, then runs it once more for its verdict. A check that takes its own screenshot sees a fresh one each try.
+eventually() {
+    local deadline=$(( $(now_ms) + 10000 ))
+    until "$@" >/dev/null 2>&1; do
+        [ "$(now_ms)" -gt "$deadline" ] && break
+        sleep 0.2
+    done
+    "$@"
+}
+
+# look_now WHAT SHOT_NAME LEFT TOP REST HOVER lit|rest: expect_look on a screenshot taken now.
+look_now() { expect_look "$1" "$(shot "$2")" "${@:3}"; }
+
 expect_look() {
     local what=$1 s=$2 left=$3 top=$4 rest=$5 hover=$6 want=$7
     local p; p=($(differing_point "$rest" "$hover"))

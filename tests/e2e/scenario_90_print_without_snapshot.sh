@@ -14,13 +14,12 @@ trap 'rm -f "$app/MY_PICTURE"; mv "$app/MY_PICTURE.kept" "$app/MY_PICTURE"
       "$here/../platform/cups_test_server.sh" stop "$cups_dir" >/dev/null 2>&1' RETURN
 
 start_program
-pid=$(cat "$e2e_out/program.pid")
 wait_for_main_screen || wait_for_main_screen || { echo "   FAILED: no main screen"; return 1; }
 sleep 3.5
 xdotool key ctrl+p
-sleep 1
-s=$(shot printing_unkept)
-expect_near "the printing notice" "$(scene_pixel "$s" 330 270)" "$(asset_pixel PICTURE/PRINTING.JPG 18 11)" 60 || return 1
+notice_shown() { near "$(scene_pixel "$(shot printing_unkept)" 330 270)" "$(asset_pixel PICTURE/PRINTING.JPG 18 11)" 60; }
+wait_until 10000 notice_shown || { echo "   FAILED: no printing notice"; return 1; }
+echo "   ok: the printing notice"
 
 printed() { [ -s "$cups_dir/out.pdf" ] && [ -z "$(lpstat -o 2>/dev/null)" ] && lpstat -W completed -o 2>/dev/null | grep -q .; }
 wait_until 60000 printed || { echo "   FAILED: no page arrived"; return 1; }
@@ -32,6 +31,4 @@ said=$(grep -c "01.GIF" "$e2e_out/zuvela.log")
 [ "$said" -eq 1 ] || { echo "   FAILED: $said lines about the snapshot"; cat "$e2e_out/zuvela.log"; return 1; }
 echo "   ok: one page printed, the linked folder untouched: $(grep "01.GIF" "$e2e_out/zuvela.log")"
 
-kill -TERM "$pid"
-wait "$pid"; status=$?
-[ "$status" -eq 143 ] || { echo "   FAILED: SIGTERM ended it with $status"; return 1; }
+end_by_signal TERM
