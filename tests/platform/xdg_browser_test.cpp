@@ -34,7 +34,11 @@ se=$(readlink /proc/$$/fd/2)
   echo "$se"
   echo "$$"
   awk '{ print $6 }' /proc/$$/stat
-  grep -E '^Sig(Blk|Ign):' /proc/$$/status
+  # Read by the shell itself: while a command it started runs, the shell waits with every signal blocked, so
+  # a grep would sometimes see that instead of what the opener was started with.
+  while IFS= read -r line; do
+    case "$line" in SigBlk:*|SigIgn:*) printf '%s\n' "$line" ;; esac
+  done </proc/$$/status
 } > "$out.tmp"
 mv "$out.tmp" "$out"
 )";
