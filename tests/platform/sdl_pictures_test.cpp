@@ -363,7 +363,10 @@ TEST_F(SdlPicturesTest, RefusesPicturesThatClaimAHugeSizeBeforeDecodingThem) {
 
     const std::vector<std::pair<std::string, std::vector<char>>> huge = {
         {"00.GIF", gif}, {"HUGE.JPG", jpeg}, {"HUGE.BMP", bmp}, {"HUGE.ICO", ico}};
-    for (const auto& [name, bytes] : huge) {
+    for (const auto& entry : huge) {
+        // Named, not bound: clang 14 cannot capture a structured binding in the lambdas below.
+        const std::string& name = entry.first;
+        const std::vector<char>& bytes = entry.second;
         write_bytes(name, bytes);
         const std::string path = in_dir(name);
         long growth_kb = 0;
