@@ -21,7 +21,8 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export ZUVELA_SOAK_EVENTS=50000 ZUVELA_DAMAGED_ONLY=GUMICA
 
 log=$root/build/asan/sanitizers.log
-ctest --preset asan -j "$(nproc)" -E 'EndToEnd|Packaging' --output-log "$log"
+# The end-to-end runs (the scenarios, the Wayland session, the package) drive the plain build's program.
+ctest --preset asan -j "$(nproc)" -E 'EndToEnd|Packaging|Wayland' --output-log "$log"
 status=$?
 
 passed=$(grep -cE '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .* Passed' "$log")
