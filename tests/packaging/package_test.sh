@@ -42,8 +42,10 @@ deb=$(ls "$out"/cpack/zuvela_*.deb 2>/dev/null | head -n1)
 [ -n "$deb" ] || { echo "cpack wrote no package"; exit 1; }
 check "package name is zuvela" test "$(dpkg-deb -f "$deb" Package)" = zuvela
 check "depends on the SDL libraries it links" grep -q libsdl2 <<<"$(dpkg-deb -f "$deb" Depends)"
-check "depends on a MIDI instrument set and xdg-utils" \
-    grep -Eq 'xdg-utils.*(fluid-soundfont-gm|freepats)' <<<"$(dpkg-deb -f "$deb" Depends)"
+depends=$(dpkg-deb -f "$deb" Depends)
+# The music plays through SDL_mixer's own Timidity with the freepats instruments, not FluidSynth's soundfont.
+check "depends on xdg-utils and freepats, nothing else for the music" \
+    bash -c '[[ "$1" == *xdg-utils* && "$1" == *freepats* && "$1" != *fluid* ]]' - "$depends"
 if command -v lintian >/dev/null; then
     lintian --fail-on error "$deb" >"$out/lintian.log" 2>&1
     check "lintian finds no errors" test $? -eq 0
@@ -59,6 +61,8 @@ dpkg -L zuvela >"$out/files.txt"
 check "the program sits in its own folder" test -x $app/zuvela -a -f $app/PICTURE/00.GIF
 check "the colour chimes and voices are beside it" test -f $app/SOUND/CRVENA.WAV -a -f $app/SOUND/VOICE/CRVENA.WAV
 check "the music is beside it" test -f $app/MUSIC/001.MID
+check "the colour names in every language" test "$(find $app/SOUND/VOICE -mindepth 1 -type d | wc -l)" -ge 15 \
+    -a -f $app/SOUND/VOICE/DE/CRVENA.WAV
 check "the installed pictures are the shipped ones" diff -rq "$here/../../assets/PICTURE" $app/PICTURE
 check "zuvela on the PATH leads to the program" test "$(readlink -f /usr/bin/zuvela)" = $app/zuvela
 check "desktop entry" grep -qx 'Exec=zuvela' /usr/share/applications/org.zuvela.Zuvela.desktop
