@@ -9,7 +9,7 @@ namespace {
 
 // ---- music ----
 
-TEST_F(SdlAudioTest, MusicPlaysAndAStopFallsSilentWithin100Milliseconds) {
+TEST_F(SdlAudioTest, MusicPlaysAndAStopFallsSilent) {
     const fs::path mid = file("long.mid");
     write_midi(mid, k_flute, {{72, 0.0, 3.0}, {76, 0.0, 3.0}});
     start(true, k_real_time_frames);
@@ -38,7 +38,7 @@ TEST_F(SdlAudioTest, MusicPlaysAndAStopFallsSilentWithin100Milliseconds) {
     EXPECT_LT(r.peak(*last - r.frames_in(0.005), *last + 1), r.peak(at - r.frames_in(0.1), at) / 3);
 }
 
-TEST_F(SdlAudioTest, AShortPieceRestartsWithin500MillisecondsWhenPolledLikeTheApp) {
+TEST_F(SdlAudioTest, AShortPieceRestartsWhenPolledLikeTheApp) {
     const fs::path mid = file("tune.mid");
     // Three notes, 0.6 s in all; the last one is held to the very end.
     write_midi(mid, k_piano, {{72, 0.0, 0.18}, {74, 0.2, 0.18}, {76, 0.4, 0.2}});
