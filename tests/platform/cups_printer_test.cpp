@@ -566,8 +566,8 @@ TEST_F(CupsPrinterTest, LeavingWhileAServerNeverAnswersEndsTheWorkerInsideTheGra
               << silent.destructor_ms << " ms\n";
     // The server still holds the connection open: a worker left behind would still be waiting in libcups.
     EXPECT_EQ(threads_of_this_process(), threads_before) << "the worker was joined, not left behind";
-    // A liveness bound, not a speed target: about 150 ms here, where waiting out libcups's own time-outs takes
-    // five seconds or more.
+    // A liveness bound, not a speed target: about 150 ms here, where waiting out libcups's own time-outs
+    // takes five seconds or more.
     EXPECT_LT(silent.destructor_ms, 4000) << "leaving did not wait for the server's own time-outs";
     ::close(fd);
 }
