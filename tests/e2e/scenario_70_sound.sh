@@ -21,12 +21,12 @@ stop_program || return 1
 
 # The recording runs in its own time, which lags the clock on a busy machine (the mixer is starved, and a
 # second of the clock becomes less in the recording): the checks go by the order and length of the sounds, not by
-# when they fall. Stretches of 50 ms louder than -40 dBFS RMS count as sound; gaps under 200 ms do not split a
-# sound.
+# when they fall. Stretches of 50 ms louder than -40 dBFS RMS count as sound; gaps under half a second do not
+# split a sound (the tune has rests of a quarter second between its phrases; the actions lie 1.8 s apart).
 sounds=$(sox -t raw -r 48000 -e signed -b 16 -c 2 "$SDL_DISKAUDIOFILE" -r 8000 -c 1 -t dat - 2>/dev/null |
     awk '!/^;/ { s += $2 * $2; n++; if (n == 400) { print (sqrt(s / n) > 0.01); s = 0; n = 0 } }' |
     awk '{ t = (NR - 1) * 0.05
-           if ($1) { if (!on) { if (on_end && t - on_end < 0.2) { } else { if (on_end) print start, on_end; start = t } } on = 1; on_end = t + 0.05 }
+           if ($1) { if (!on) { if (on_end && t - on_end < 0.5) { } else { if (on_end) print start, on_end; start = t } } on = 1; on_end = t + 0.05 }
            else on = 0 }
          END { if (on_end) print start, on_end }')
 echo "   heard (start end, seconds into the recording):" $sounds
