@@ -6,8 +6,11 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh || exit 1
+echo "packages took $SECONDS s"
+phase_started=$SECONDS
 cmake --preset default || exit 1
 cmake --build --preset default -j "$(nproc)" || exit 1
+echo "build took $(( SECONDS - phase_started )) s"
 
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
@@ -21,12 +24,16 @@ total=$(grep -oE 'tests? failed out of [0-9]+' "$log" | grep -oE '[0-9]+$' | tai
 ctest_failed=$(grep -oE '[0-9]+ tests? failed out of' "$log" | grep -oE '^[0-9]+' | tail -n1)
 ctest_passed=$(( ${total:-0} - ${ctest_failed:-0} ))
 
+phase_started=$SECONDS
 scripts/sanitizers.sh 2>&1 | tee "$log"
 sanitizers_status=${PIPESTATUS[0]}
+echo "sanitizers took $(( SECONDS - phase_started )) s"
 read -r san_passed san_failed < <(sed -nE 's/^sanitizers: ([0-9]+) passed, ([0-9]+) failed.*/\1 \2/p' "$log" | tail -n1)
 
+phase_started=$SECONDS
 scripts/fuzz.sh 2>&1 | tee "$log"
 fuzz_status=${PIPESTATUS[0]}
+echo "fuzz took $(( SECONDS - phase_started )) s"
 read -r fuzz_passed fuzz_failed < <(sed -nE 's/^fuzz: ([0-9]+) passed, ([0-9]+) failed.*/\1 \2/p' "$log" | tail -n1)
 
 passed=$(( ctest_passed + ${san_passed:-0} + ${fuzz_passed:-0} ))
