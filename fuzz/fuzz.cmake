@@ -1,7 +1,6 @@
-# Fuzz targets for every reader of file bytes, with clang's libFuzzer, AddressSanitizer and UBSan. They need a
-# build folder of their own, because the libraries they exercise are instrumented too:
-#   cmake -S . -B build/fuzz -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_C_COMPILER=clang-14 -DZUVELA_FUZZ=ON
-# scripts/fuzz.sh builds and runs them.
+# Fuzz targets for every reader of file bytes, with clang's libFuzzer, AddressSanitizer and UBSan. The libraries
+# they exercise are instrumented too, so they live in the sanitizer build (`cmake --preset asan`), whose unit tests
+# link the same libraries: the sanitizer runtime answers their coverage hooks. scripts/fuzz.sh builds and runs them.
 option(ZUVELA_FUZZ "Build the fuzz targets (clang only; instruments zuvela_core and zuvela_desktop)" OFF)
 
 if(ZUVELA_FUZZ AND NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")

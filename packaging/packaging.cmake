@@ -68,7 +68,7 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "xdg-utils, freepats")
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 include(CPack)
 
-if(ZUVELA_TESTS)
+if(ZUVELA_TESTS AND ZUVELA_PROGRAM_TESTS)
   add_test(NAME Packaging.DebianPackageInstallsRunsAndPurges
            COMMAND ${PROJECT_SOURCE_DIR}/tests/packaging/package_test.sh ${PROJECT_BINARY_DIR}
                    ${PROJECT_BINARY_DIR}/packaging-test)

@@ -1,21 +1,21 @@
 #!/usr/bin/env bash
-# Builds the fuzz targets (clang's libFuzzer with ASan + UBSan) in build/fuzz and runs each, seeded from the
+# Builds the fuzz targets (clang's libFuzzer with ASan + UBSan) in build/asan and runs each, seeded from the
 # committed assets. Fails on any crash, leak, sanitizer report, oversized allocation or slow input; the
-# reproducer is left in build/fuzz/findings/.
+# reproducer is left in build/asan/findings/.
 #
 # By default every run is the same: a fixed seed and a fixed number of executions per target, from the seeds
 # alone (CI). FUZZ_SECONDS=600 scripts/fuzz.sh runs each target for that long instead, on a corpus that grows
-# in build/fuzz/corpus from one such run to the next.
+# in build/asan/corpus from one such run to the next.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-build=$root/build/fuzz
+# The sanitizer build (the asan preset) holds the fuzz targets.
+build=$root/build/asan
 seconds=${FUZZ_SECONDS:-}
 # About 10 to 15 seconds each on two cores: a smoke run; FUZZ_SECONDS fuzzes for real.
 declare -A executions=([picture]=100000 [snapshot]=100000 [wav]=100000 [midi]=80000)
 
-cmake -S . -B "$build" -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_C_COMPILER=clang-14 -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DZUVELA_FUZZ=ON -DZUVELA_TESTS=OFF -DZUVELA_BENCH=OFF -DZUVELA_ARTGEN=OFF >/dev/null || exit 1
+cmake --preset asan >/dev/null || exit 1
 cmake --build "$build" -j "$(nproc)" --target zuvela_fuzz_picture zuvela_fuzz_snapshot zuvela_fuzz_wav zuvela_fuzz_midi \
   zuvela_fuzz_snapshot_seeds || exit 1
 
@@ -32,9 +32,9 @@ export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export LSAN_OPTIONS="suppressions=$root/tests/sanitizers/lsan.supp:print_suppressions=0"
 
-passed=0 failed=0
-for target in picture snapshot wav midi; do
-  log=$build/fuzz-$target.log
+# run_target NAME: one target's run; prints its line and leaves its exit status in $build/fuzz-NAME.status.
+run_target() {
+  local target=$1 log=$build/fuzz-$1.log corpus budget started status runs
   if [ -n "$seconds" ]; then
     corpus=$build/corpus/$target
     mkdir -p "$corpus"
@@ -51,14 +51,31 @@ for target in picture snapshot wav midi; do
     -max_len=262144 -artifact_prefix="$build/findings/$target-" -print_final_stats=1 \
     "$corpus" "$seeds/$target" >"$log" 2>&1
   status=$?
+  echo $status >"$build/fuzz-$target.status"
   runs=$(grep -oE '^stat::number_of_executed_units: *[0-9]+' "$log" | grep -oE '[0-9]+$')
   if [ $status -eq 0 ]; then
-    passed=$((passed + 1))
     echo "fuzz $target: ${runs:-?} executions in $((SECONDS - started))s, no findings"
   else
-    failed=$((failed + 1))
     echo "fuzz $target: FAILED after ${runs:-?} executions (exit $status), see $log"
     grep -m1 -E 'ERROR|runtime error|Test unit written' "$log"
+  fi
+}
+
+# Each target runs on one core: as many at once as there are cores.
+targets=(picture snapshot wav midi)
+rm -f "$build"/fuzz-*.status
+for target in "${targets[@]}"; do
+  while [ "$(jobs -rp | wc -l)" -ge "$(nproc)" ]; do wait -n; done
+  run_target "$target" &
+done
+wait
+
+passed=0 failed=0
+for target in "${targets[@]}"; do
+  if [ "$(cat "$build/fuzz-$target.status" 2>/dev/null)" = 0 ]; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
   fi
 done
 echo "fuzz: $passed passed, $failed failed"

@@ -131,7 +131,8 @@ TEST_F(FileReaders, PicturesSoundsAndTunesAreNeverReadFromAPipe) {
                                                               {(dir / "A.WAV").string(), sound},
                                                               {(dir / "001.MID").string(), tune}};
     for (std::size_t i = 0; i < readers.size(); ++i) {
-        const auto& [what, read] = readers[i];
+        const char* what = readers[i].first;
+        const auto& read = readers[i].second;
         const auto& [path, bytes] = files[i];
         EXPECT_NO_THROW(read(path)) << what;
         EXPECT_THROW(read(pipe_holding(bytes)), PlatformError) << what << " in a pipe";

@@ -242,7 +242,7 @@ class EventMaker {
 
 TEST(Soak, RandomInputKeepsTheProgramInAKnownState) {
     const std::uint64_t seed = from_environment("ZUVELA_SOAK_SEED", 20240601);
-    const std::uint64_t total = from_environment("ZUVELA_SOAK_EVENTS", 1000000);
+    const std::uint64_t total = from_environment("ZUVELA_SOAK_EVENTS", 250000);
     EventMaker maker(seed);
     auto session = std::make_unique<Session>();
     ASSERT_TRUE(session->started);

@@ -28,4 +28,4 @@ target_link_libraries(zuvela-vinput PRIVATE PkgConfig::ZUVELA_WAYLAND_CLIENT)
 add_test(NAME Wayland.Scenarios
          COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/wayland/run_wayland.sh $<TARGET_FILE:zuvela> $<TARGET_FILE:zuvela-vinput>
                  ${CMAKE_CURRENT_BINARY_DIR}/wayland-out)
-set_tests_properties(Wayland.Scenarios PROPERTIES TIMEOUT 300 LABELS e2e SKIP_RETURN_CODE 77)
+set_tests_properties(Wayland.Scenarios PROPERTIES TIMEOUT 300 LABELS e2e COST 60 SKIP_RETURN_CODE 77)
