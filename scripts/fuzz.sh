@@ -6,6 +6,8 @@
 # By default every run is the same: a fixed seed and a fixed number of executions per target, from the seeds
 # alone (CI). FUZZ_SECONDS=600 scripts/fuzz.sh runs each target for that long instead, on a corpus that grows
 # in build/asan/corpus from one such run to the next.
+#
+# scripts/fuzz.sh run skips the build: scripts/sanitizers.sh build has made the targets.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -15,9 +17,11 @@ seconds=${FUZZ_SECONDS:-}
 # About 10 to 15 seconds each on two cores: a smoke run; FUZZ_SECONDS fuzzes for real.
 declare -A executions=([picture]=100000 [snapshot]=100000 [wav]=100000 [midi]=80000)
 
-cmake --preset asan >/dev/null || exit 1
-cmake --build "$build" -j "$(nproc)" --target zuvela_fuzz_picture zuvela_fuzz_snapshot zuvela_fuzz_wav zuvela_fuzz_midi \
-  zuvela_fuzz_snapshot_seeds || exit 1
+if [ "${1:-}" != run ]; then
+  cmake --preset asan >/dev/null || exit 1
+  cmake --build "$build" -j "$(nproc)" --target zuvela_fuzz_picture zuvela_fuzz_snapshot zuvela_fuzz_wav \
+    zuvela_fuzz_midi zuvela_fuzz_snapshot_seeds || exit 1
+fi
 
 seeds=$build/seeds
 rm -rf "$seeds"

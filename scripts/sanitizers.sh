@@ -2,12 +2,18 @@
 # Builds the asan preset (clang, AddressSanitizer + UBSan; the fuzz targets too) and runs the unit tests and the
 # tests of the desktop back ends under it, leak checking on. Any sanitizer report fails the run. The tests of the
 # whole program (scenarios, package, shipped art) run against the optimised build in scripts/test.sh.
+#
+# scripts/sanitizers.sh build only builds; scripts/sanitizers.sh run only runs what an earlier build made.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
+phase=${1:-all}
 
-cmake --preset asan >/dev/null || exit 1
-cmake --build --preset asan -j "$(nproc)" || exit 1
+if [ "$phase" != run ]; then
+  cmake --preset asan >/dev/null || exit 1
+  cmake --build --preset asan -j "$(nproc)" || exit 1
+  [ "$phase" = build ] && exit 0
+fi
 
 # SDL unloads its drivers before exit, which leaves LeakSanitizer unable to name the library of what they
 # leaked; a preloaded dlclose() that keeps them loaded lets the suppressions match by library.

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs every test: unit tests, the checks of the shipped art,
-# the art generator's regeneration, the desktop back ends, the end-to-end scenarios under Xvfb, the package
-# check (as root); then the unit tests again under AddressSanitizer and UBSan, and the fuzz targets for a
-# bounded number of runs. The last line sums them up.
+# Installs what is missing, builds and runs every test: against the optimised build the checks of the shipped
+# art, the art generator's regeneration, the end-to-end scenarios under Xvfb and Wayland, the damaged files, the
+# long random run and the package check (as root); under AddressSanitizer and UBSan the unit tests and the
+# desktop back ends; and the fuzz targets for a bounded number of runs. The last line sums them up.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh || exit 1
@@ -18,6 +18,11 @@ log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 # Independent tests run side by side; most of the end-to-end scenarios' time is spent waiting on the program.
 # CTEST_PARALLEL_LEVEL=1 runs them one after another.
+# Meanwhile the sanitizer build compiles at the lowest priority, on what the tests leave of the CPU.
+asan_log=build/asan-build.log
+mkdir -p build
+nice -n 19 scripts/sanitizers.sh build >"$asan_log" 2>&1 &
+asan_build=$!
 ctest_started=$SECONDS
 ctest --preset default -j "${CTEST_PARALLEL_LEVEL:-$(( $(nproc) * 2 ))}" 2>&1 | tee "$log"
 ctest_status=${PIPESTATUS[0]}
@@ -27,16 +32,30 @@ ctest_failed=$(grep -oE '[0-9]+ tests? failed out of' "$log" | grep -oE '^[0-9]+
 ctest_passed=$(( ${total:-0} - ${ctest_failed:-0} ))
 
 phase_started=$SECONDS
-scripts/sanitizers.sh 2>&1 | tee "$log"
-sanitizers_status=${PIPESTATUS[0]}
-echo "sanitizers took $(( SECONDS - phase_started )) s"
-read -r san_passed san_failed < <(sed -nE 's/^sanitizers: ([0-9]+) passed, ([0-9]+) failed.*/\1 \2/p' "$log" | tail -n1)
-
-phase_started=$SECONDS
-scripts/fuzz.sh 2>&1 | tee "$log"
-fuzz_status=${PIPESTATUS[0]}
-echo "fuzz took $(( SECONDS - phase_started )) s"
-read -r fuzz_passed fuzz_failed < <(sed -nE 's/^fuzz: ([0-9]+) passed, ([0-9]+) failed.*/\1 \2/p' "$log" | tail -n1)
+wait "$asan_build"
+asan_build_status=$?
+echo "sanitizer build finished $(( SECONDS - phase_started )) s after ctest"
+if [ "$asan_build_status" -ne 0 ]; then
+  tail -n 40 "$asan_log"
+  echo "the sanitizer build failed (see $asan_log)"
+  sanitizers_status=1 fuzz_status=1
+else
+  # The fuzz targets run at the lowest priority beside the sanitizer run, whose tests mostly wait on X, cupsd
+  # and the audio clock.
+  fuzz_log=build/asan/fuzz.log
+  nice -n 19 scripts/fuzz.sh run >"$fuzz_log" 2>&1 &
+  fuzz_run=$!
+  phase_started=$SECONDS
+  scripts/sanitizers.sh run 2>&1 | tee "$log"
+  sanitizers_status=${PIPESTATUS[0]}
+  echo "sanitizers took $(( SECONDS - phase_started )) s"
+  read -r san_passed san_failed < <(sed -nE 's/^sanitizers: ([0-9]+) passed, ([0-9]+) failed.*/\1 \2/p' "$log" | tail -n1)
+  wait "$fuzz_run"
+  fuzz_status=$?
+  cat "$fuzz_log"
+  echo "fuzz finished $(( SECONDS - phase_started )) s after the sanitizer run began"
+  read -r fuzz_passed fuzz_failed < <(sed -nE 's/^fuzz: ([0-9]+) passed, ([0-9]+) failed.*/\1 \2/p' "$fuzz_log" | tail -n1)
+fi
 
 passed=$(( ctest_passed + ${san_passed:-0} + ${fuzz_passed:-0} ))
 failed=$(( ${ctest_failed:-0} + ${san_failed:-0} + ${fuzz_failed:-0} ))
