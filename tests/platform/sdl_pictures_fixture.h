@@ -6,11 +6,11 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "platform/errors.h"
+#include "support/child_process.h"
 #include "support/sanitizers.h"
 
 namespace zuvela::picture_test {
@@ -72,11 +73,8 @@ inline void append_image_data(std::vector<char>& b, const std::vector<std::uint8
 // picture that is wrongly accepted cannot take the machine's memory. The child answers 0 when `decode` was
 // refused for the picture's size, and reports how far its memory grew.
 inline int refused_in_child(const std::function<void()>& decode, long* growth_kb) {
-    int pipe_fds[2];
-    if (::pipe(pipe_fds) != 0) return -1;
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::close(pipe_fds[0]);
+    *growth_kb = -1;
+    const ChildEnd end = run_in_child([&] {
         cap_address_space_growth();
         rusage before{}, after{};
         ::getrusage(RUSAGE_SELF, &before);
@@ -89,16 +87,12 @@ inline int refused_in_child(const std::function<void()>& decode, long* growth_kb
             answer = 3;
         }
         ::getrusage(RUSAGE_SELF, &after);
-        const long growth = after.ru_maxrss - before.ru_maxrss;
-        if (::write(pipe_fds[1], &growth, sizeof growth) != sizeof growth) answer = 4;
-        ::_exit(answer);
-    }
-    ::close(pipe_fds[1]);
-    if (::read(pipe_fds[0], growth_kb, sizeof *growth_kb) != sizeof *growth_kb) *growth_kb = -1;
-    ::close(pipe_fds[0]);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 100 + WTERMSIG(status);
+        return std::to_string(answer) + " " + std::to_string(after.ru_maxrss - before.ru_maxrss);
+    });
+    if (!end.exited_cleanly()) return end.signal ? 100 + end.signal : end.exit_status;
+    int answer = 4;
+    std::sscanf(end.report.c_str(), "%d %ld", &answer, growth_kb);
+    return answer;
 }
 
 class SdlPicturesTest : public ::testing::Test {
