@@ -7,9 +7,9 @@
 #include <iostream>
 #include <iterator>
 #include <optional>
-#include <regex>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "cups_printer_fixture.h"
 
@@ -26,27 +26,47 @@ struct PpdSheet {
     double left = 0, bottom = 0, right = 0, top = 0;  // margins, points
 };
 
+// The numbers quoted in the first `*keyword key:` or `*keyword key/Translation:` entry; empty when there is
+// none or its value holds anything but `count` numbers.
+std::vector<double> ppd_numbers(const std::string& text, const std::string& keyword, const std::string& key,
+                                std::size_t count) {
+    const std::string start = "*" + keyword + " " + key;
+    for (std::size_t at = text.find(start); at != std::string::npos; at = text.find(start, at + 1)) {
+        std::size_t colon = at + start.size();
+        if (colon < text.size() && text[colon] == '/') colon = text.find(':', colon);
+        if (colon >= text.size() || text[colon] != ':') continue;
+        const std::size_t open = text.find_first_not_of(" \t", colon + 1);
+        if (open == std::string::npos || text[open] != '"') continue;
+        const std::size_t close = text.find('"', open + 1);
+        if (close == std::string::npos) continue;
+        const std::string value = text.substr(open + 1, close - open - 1);
+        if (value.find_first_not_of("0123456789. ") != std::string::npos) continue;
+        std::istringstream in(value);
+        std::vector<double> numbers;
+        for (double n; in >> n;) numbers.push_back(n);
+        if (numbers.size() == count && in.eof()) return numbers;
+    }
+    return {};
+}
+
 std::optional<PpdSheet> default_sheet_of(const fs::path& ppd) {
     std::ifstream in(ppd);
     const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    std::smatch m;
-    if (!std::regex_search(text, m, std::regex(R"(\*DefaultPageSize:\s*(\S+))"))) return std::nullopt;
+    const std::string label = "*DefaultPageSize:";
+    const std::size_t at = text.find(label);
+    if (at == std::string::npos) return std::nullopt;
     PpdSheet s;
-    s.name = m[1];
-    const std::string key = std::regex_replace(s.name, std::regex(R"([.])"), R"(\.)");
-    if (!std::regex_search(text, m,
-                           std::regex(R"(\*PaperDimension )" + key + R"((/[^:]*)?:\s*"([\d.]+) ([\d.]+)\")")))
-        return std::nullopt;
-    s.width = std::stod(m[2]);
-    s.length = std::stod(m[3]);
-    if (!std::regex_search(text, m,
-                           std::regex(R"(\*ImageableArea )" + key +
-                                      R"((/[^:]*)?:\s*"([\d.]+) ([\d.]+) ([\d.]+) ([\d.]+)\")")))
-        return std::nullopt;
-    s.left = std::stod(m[2]);
-    s.bottom = std::stod(m[3]);
-    s.right = s.width - std::stod(m[4]);
-    s.top = s.length - std::stod(m[5]);
+    std::istringstream(text.substr(at + label.size())) >> s.name;
+    if (s.name.empty()) return std::nullopt;
+    const std::vector<double> dimension = ppd_numbers(text, "PaperDimension", s.name, 2);
+    const std::vector<double> area = ppd_numbers(text, "ImageableArea", s.name, 4);
+    if (dimension.empty() || area.empty()) return std::nullopt;
+    s.width = dimension[0];
+    s.length = dimension[1];
+    s.left = area[0];
+    s.bottom = area[1];
+    s.right = s.width - area[2];
+    s.top = s.length - area[3];
     return s;
 }
 
@@ -58,19 +78,33 @@ struct PdfInfo {
     int rotation = 0;              // its /Rotate
 };
 
+// What follows `label` on its line of pdfinfo's report.
+std::istringstream pdfinfo_field(const std::string& report, const std::string& label) {
+    const std::size_t at = report.find(label);
+    if (at == std::string::npos) return std::istringstream();
+    const std::size_t from = at + label.size();
+    return std::istringstream(report.substr(from, report.find('\n', from) - from));
+}
+
 PdfInfo pdf_info(const fs::path& pdf) {
     PdfInfo info;
     const std::string out = run("pdfinfo " + quoted(pdf.string()));
-    std::smatch m;
-    if (std::regex_search(out, m, std::regex(R"(Pages:\s+(\d+))"))) info.pages = std::stoi(m[1]);
-    if (std::regex_search(out, m, std::regex(R"(Page size:\s+([\d.]+) x ([\d.]+) pts)"))) {
-        info.width = std::stod(m[1]);
-        info.height = std::stod(m[2]);
+    int number = 0;
+    if (pdfinfo_field(out, "Pages:") >> number) info.pages = number;
+    double width = 0, height = 0;
+    std::string by, unit;
+    if (pdfinfo_field(out, "Page size:") >> width >> by >> height >> unit && by == "x" && unit == "pts") {
+        info.width = width;
+        info.height = height;
     }
-    if (std::regex_search(out, m, std::regex(R"(Page rot:\s+(\d+))"))) info.rotation = std::stoi(m[1]);
+    if (pdfinfo_field(out, "Page rot:") >> number) info.rotation = number;
     return info;
 }
 
+void replace_all(std::string& text, const std::string& from, const std::string& to) {
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+}
 // Checks a landscape view of a page: the picture, unscaled at 96 dpi, with its top-left corner at (left,
 // top).
 void expect_picture_at(const Image& landscape, double left_px, double top_px, Color top_left_colour) {
@@ -153,15 +187,16 @@ TEST_F(CupsPrinterTest, MarginsFollowTheSheetTurnedToLandscapeAndTheUsersOwnDefa
     std::ifstream in("/usr/share/ppd/cupsfilters/Generic-PDF_Printer-PDF.ppd");
     std::string ppd{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     ASSERT_FALSE(ppd.empty());
-    ppd = std::regex_replace(ppd, std::regex(R"(\*DefaultPageSize: Letter)"), "*DefaultPageSize: A4");
-    ppd = std::regex_replace(ppd, std::regex(R"(\*DefaultPageRegion: Letter)"), "*DefaultPageRegion: A4");
-    ppd =
-        std::regex_replace(ppd, std::regex(R"(\*DefaultImageableArea: Letter)"), "*DefaultImageableArea: A4");
-    ppd = std::regex_replace(ppd, std::regex(R"(\*DefaultPaperDimension: Letter)"),
-                             "*DefaultPaperDimension: A4");
-    ppd = std::regex_replace(
-        ppd, std::regex(R"(\*ImageableArea A4/A4: "[^"]*")"),
-        "*ImageableArea A4/A4: \"12 24 565 800\"");  // left 12, bottom 24, right 30, top 42
+    for (const char* keyword :
+         {"*DefaultPageSize", "*DefaultPageRegion", "*DefaultImageableArea", "*DefaultPaperDimension"})
+        replace_all(ppd, std::string(keyword) + ": Letter", std::string(keyword) + ": A4");
+    // left 12, bottom 24, right 30, top 42
+    const std::string a4_area = "*ImageableArea A4/A4: \"";
+    for (std::size_t at = ppd.find(a4_area); at != std::string::npos; at = ppd.find(a4_area, at + 1)) {
+        const std::size_t end = ppd.find('"', at + a4_area.size());
+        if (end == std::string::npos) break;
+        ppd.replace(at, end + 1 - at, a4_area + "12 24 565 800\"");
+    }
     const fs::path ppd_file = server_dir() / "asymmetric.ppd";
     std::ofstream(ppd_file) << ppd;
     ASSERT_NO_FATAL_FAILURE(admin(env("ZUVELA_CUPS_SERVER_SCRIPT") + " queue " +
