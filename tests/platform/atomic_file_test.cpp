@@ -1,12 +1,10 @@
 // The snapshot write: a new file replaces the old one whole or not at all.
 #include "platform/desktop/atomic_file.h"
 
-#include <grp.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -17,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "../support/child_process.h"  // this target has no tests/ on its include path
 #include "platform/errors.h"
 #include "platform/sdl/sdl_pictures.h"
 
@@ -54,25 +53,6 @@ std::set<std::string> names_in(const fs::path& dir) {
     std::set<std::string> names;
     for (const auto& entry : fs::directory_iterator(dir)) names.insert(entry.path().filename().string());
     return names;
-}
-
-// Runs `body` in a child process and returns its exit status (-1 when it did not exit normally). Used for
-// what must not touch the test process: dropping root, lowering the file size limit.
-template <class Body>
-int in_child(Body&& body) {
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        int code = 99;
-        try {
-            code = body();
-        } catch (...) {
-            code = 98;
-        }
-        ::_exit(code);
-    }
-    int status = 0;
-    if (pid < 0 || ::waitpid(pid, &status, 0) != pid) return -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 class AtomicFileTest : public ::testing::Test {
@@ -137,10 +117,8 @@ TEST_F(AtomicFileTest, AReadOnlyFolderFailsAndLeavesTheOldFileWhole) {
                              fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
 
     // Root writes into read-only folders anyway, so the write is tried by an ordinary user then.
-    const int status = in_child([&] {
-        if (::geteuid() == 0 &&
-            (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0))
-            return 3;
+    const int status = answer_in_child([&] {
+        if (::geteuid() == 0 && !become_ordinary_user()) return 3;
         try {
             write_file_atomically(target.string(), bytes_of("new content"));
         } catch (const PlatformError&) {
@@ -160,7 +138,7 @@ TEST_F(AtomicFileTest, AFullDiskFailsAndLeavesTheOldFileWholeAndNoTemporaryFile)
     write_plain(target, old);
 
     // A file size limit stands in for a full disk: the write stops part way with an error.
-    const int status = in_child([&] {
+    const int status = answer_in_child([&] {
         ::signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{64 * 1024, 64 * 1024};
         if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) return 3;
@@ -250,7 +228,7 @@ TEST_F(AtomicFileTest, SaveBitmapReplacesASymlinkAndKeepsTheOldSnapshotOnFailure
 
     // A snapshot too big for the disk leaves the previous one as it was.
     const Raster large(750, 600, rgb(1, 2, 3));
-    const int status = in_child([&] {
+    const int status = answer_in_child([&] {
         ::signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{16 * 1024, 16 * 1024};
         if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) return 3;

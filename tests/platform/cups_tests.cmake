@@ -8,7 +8,8 @@ gtest_discover_tests(zuvela_atomic_file_tests DISCOVERY_TIMEOUT 60)
 # The printer against a real, private cupsd: one ctest that starts the server, runs every test of the binary
 # with CUPS_SERVER pointing at it, and stops it. The pages (PDF and PNG) and the server's logs are kept in
 # tests/cups-printer/ of the build tree.
-add_executable(zuvela_cups_printer_tests platform/cups_printer_test.cpp)
+add_executable(zuvela_cups_printer_tests platform/cups_printer_fixture.cpp platform/cups_page_layout_test.cpp
+                                         platform/cups_print_jobs_test.cpp platform/cups_printer_failures_test.cpp)
 target_link_libraries(zuvela_cups_printer_tests PRIVATE zuvela_desktop GTest::gtest_main)
 add_test(NAME CupsPrinter.AgainstAPrivateCupsd
          COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/platform/cups_run_tests.sh

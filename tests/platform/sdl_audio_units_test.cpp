@@ -5,7 +5,6 @@
 #include <SDL_mixer.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -28,6 +27,7 @@
 #include "platform/sdl/sdl_sound_chime.h"
 #include "platform/sdl/sdl_sound_effects.h"
 #include "support/bytes.h"
+#include "support/child_process.h"
 #include "support/midi_writer.h"
 #include "support/sanitizers.h"
 #include "support/wav_writer.h"
@@ -49,23 +49,11 @@ const fs::path k_test_data = fs::path(__FILE__).parent_path() / "data";
 // (unless the sanitizer needs the room), so that a file wrongly accepted can neither take the machine's
 // memory nor end the test run. Returns what `body` returned, or 100 + the signal that ended the child.
 int in_child(const std::function<int()>& body) {
-    std::fflush(nullptr);
-    const pid_t pid = ::fork();
-    if (pid == 0) {
+    return answer_in_child([&] {
         ::setenv("SDL_AUDIODRIVER", "dummy", 1);
         cap_address_space_growth();
-        int answer = 99;
-        try {
-            answer = body();
-        } catch (...) {
-            answer = 98;
-        }
-        std::fflush(nullptr);
-        ::_exit(answer);
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 100 + WTERMSIG(status);
+        return body();
+    });
 }
 
 // One note lasting `ticks` (at 96 a quarter, 120 beats a minute: 192 a second), then `extra` note events.

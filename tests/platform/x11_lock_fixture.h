@@ -298,8 +298,9 @@ inline std::string describe(const std::vector<Seen>& keys) {
 inline std::string describe(const std::vector<LockedKey>& keys) {
     std::string out;
     for (const LockedKey& k : keys) {
-        out += "{" + std::to_string(k.message) + "," + std::to_string(k.key) + "," + std::to_string(k.flags) +
-               "} ";
+        // Appended piece by piece: GCC 12 warns, wrongly, about a copy overlapping in "{" + std::string.
+        out += '{';
+        out += std::to_string(k.message) + "," + std::to_string(k.key) + "," + std::to_string(k.flags) + "} ";
     }
     return out;
 }

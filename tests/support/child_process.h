@@ -28,9 +28,11 @@ struct ChildEnd {
     }
 };
 
-// Runs body in a forked child with a deadline (0: none). Its returned bytes come back as the report; an
-// exception escaping it ends the child with status 98.
-inline ChildEnd run_in_child(const std::function<std::string()>& body, unsigned deadline_seconds = 60) {
+namespace child_detail {
+
+// Forks; the child runs body with the write end of a pipe to the parent and exits with what it returns (98
+// when an exception escapes it). The parent keeps what comes through the pipe as the report.
+inline ChildEnd fork_and_wait(const std::function<int(int)>& body, unsigned deadline_seconds) {
     ChildEnd end;
     int fds[2];
     if (::pipe(fds) != 0) return end;
@@ -46,18 +48,12 @@ inline ChildEnd run_in_child(const std::function<std::string()>& body, unsigned 
         if (deadline_seconds) ::alarm(deadline_seconds);
         int code = 0;
         try {
-            const std::string report = body();
-            for (std::size_t at = 0; at < report.size();) {
-                const ssize_t n = ::write(fds[1], report.data() + at, report.size() - at);
-                if (n <= 0) {
-                    code = 97;
-                    break;
-                }
-                at += std::size_t(n);
-            }
+            code = body(fds[1]);
         } catch (...) {
             code = 98;
         }
+        // _exit skips the flush that exit would do: what the child printed would be lost.
+        std::fflush(nullptr);
         ::_exit(code);
     }
     ::close(fds[1]);
@@ -71,6 +67,32 @@ inline ChildEnd run_in_child(const std::function<std::string()>& body, unsigned 
     if (WIFEXITED(status)) end.exit_status = WEXITSTATUS(status);
     if (WIFSIGNALED(status)) end.signal = WTERMSIG(status);
     return end;
+}
+
+}  // namespace child_detail
+
+// Runs body in a forked child with a deadline (0: none). Its returned bytes come back as the report; an
+// exception escaping it ends the child with status 98.
+inline ChildEnd run_in_child(const std::function<std::string()>& body, unsigned deadline_seconds = 60) {
+    return child_detail::fork_and_wait(
+        [&](int fd) {
+            const std::string report = body();
+            for (std::size_t at = 0; at < report.size();) {
+                const ssize_t n = ::write(fd, report.data() + at, report.size() - at);
+                if (n <= 0) return 97;
+                at += std::size_t(n);
+            }
+            return 0;
+        },
+        deadline_seconds);
+}
+
+// Runs body in a forked child with a deadline (0: none); it ends with body's answer as its exit status (98
+// when an exception escapes it). The answer, or 100 + the signal that ended the child, or -1 when there was
+// no child.
+inline int answer_in_child(const std::function<int()>& body, unsigned deadline_seconds = 60) {
+    const ChildEnd end = child_detail::fork_and_wait([&](int) { return body(); }, deadline_seconds);
+    return end.signal ? 100 + end.signal : end.exit_status;
 }
 
 // In a child run as root: becomes the ordinary user "nobody", with no supplementary groups. Returns false
