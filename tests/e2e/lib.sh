@@ -124,10 +124,27 @@ stop_program() {
 now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
 ms_since_start() { echo $(( $(now_ms) - started_at )); }
 
-shot() { import -window root "$e2e_out/$1.png"; echo "$e2e_out/$1.png"; }
+# Screenshots are binary PPM, cheap to write and to read a pixel from; they open in any image viewer, and the
+# harness adds a PNG of each when a scenario fails.
+shot() { import -window root -depth 8 "ppm:$e2e_out/$1.ppm"; echo "$e2e_out/$1.ppm"; }
 
-# "R G B" of a screen pixel.
-pixel() { convert "$1" -crop "1x1+$2+$3" -depth 8 txt:- | tail -n1 | sed -E 's/.*\(([0-9]+),([0-9]+),([0-9]+).*/\1 \2 \3/'; }
+# "R G B" of a pixel of a screenshot or of a picture file; nothing, and a failure, outside the picture.
+pixel() {
+    local file=$1 x=$2 y=$3
+    if [[ "$file" != *.ppm ]]; then
+        convert "$file" -crop "1x1+$x+$y" -depth 8 txt:- | tail -n1 | sed -E 's/.*\(([0-9]+),([0-9]+),([0-9]+).*/\1 \2 \3/'
+        return
+    fi
+    # P6 as ImageMagick and grim write it: three header lines, then three bytes a pixel, row by row.
+    local magic size maxval rgb
+    { read -r magic && read -r size && read -r maxval; } <"$file" 2>/dev/null || return 1
+    [ "$magic" = P6 ] && [ "$maxval" = 255 ] || { echo "e2e: $file is not an 8-bit P6 picture" >&2; return 1; }
+    local w=${size% *} h=${size#* }
+    (( x >= 0 && x < w && y >= 0 && y < h )) || return 1
+    rgb=($(od -An -tu1 -j $(( ${#magic} + ${#size} + ${#maxval} + 3 + (y * w + x) * 3 )) -N3 "$file"))
+    [ "${#rgb[@]}" -eq 3 ] || return 1
+    echo "${rgb[*]}"
+}
 
 # The scene is 1024 × 768, scaled to the screen with its aspect kept and centred between black bars.
 set_screen() {
