@@ -195,8 +195,24 @@ wait_until() {
     done
 }
 
+# Results that depend only on the committed pictures, worked out once per output folder: decoding a picture or
+# comparing two is costly, and checks ask the same again on every retry.
+cached() {  # cached KEY COMMAND...: the command's output, from the cache when it has been worked out before
+    local file="$e2e_out/cache/${1//\//_}" value
+    shift
+    if [ -s "$file" ]; then
+        read -r value <"$file"
+    else
+        value=$("$@")  # under pipefail a pipeline cut short by head fails; what it printed is the answer
+        [ -n "$value" ] || return 1
+        [ -d "$e2e_out/cache" ] || mkdir -p "$e2e_out/cache"
+        echo "$value" >"$file.$BASHPID" && mv -f "$file.$BASHPID" "$file"
+    fi
+    echo "$value"
+}
+
 # The colour of a picture file's pixel, for comparing what the screen shows with the asset itself.
-asset_pixel() { pixel "$assets/$1" "$2" "$3"; }
+asset_pixel() { cached "pixel_$1_$2_$3" pixel "$assets/$1" "$2" "$3"; }
 
 pass() { passed=$((passed + 1)); echo "   passed"; }
 fail() { failed=$((failed + 1)); echo "   FAILED: $1"; }
@@ -227,7 +243,8 @@ drag_canvas() {
 }
 
 # "x y" of a point where two pictures of the same size differ most (blurred, so not a lone JPEG speck).
-differing_point() {
+differing_point() { cached "differ_$1_$2" find_differing_point "$1" "$2"; }
+find_differing_point() {
     convert "$assets/$1" "$assets/$2" -compose difference -composite -blur 0x2 -colorspace gray -depth 8 txt:- |
         tail -n +2 | sed -E 's/^([0-9]+),([0-9]+): \(([0-9.]+).*/\3 \1 \2/' | sort -n -r | head -1 | cut -d' ' -f2-
 }

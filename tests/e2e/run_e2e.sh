@@ -12,7 +12,7 @@ shift 2
 here=$(cd "$(dirname "$0")" && pwd)
 assets="$here/../../assets"
 mkdir -p "$out"
-rm -f "$out"/*.png "$out"/*.ppm "$out"/program.pid "$out"/program.end
+rm -rf "$out"/*.png "$out"/*.ppm "$out"/cache "$out"/program.pid "$out"/program.end
 
 for tool in Xvfb openbox xdotool import convert perl; do
     command -v "$tool" >/dev/null || { echo "e2e: $tool is missing (scripts/install-deps.sh installs it)"; exit 1; }
