@@ -121,7 +121,8 @@ stop_program() {
     end_by_signal TERM
 }
 
-now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
+# The clock without a process: the digits of EPOCHREALTIME are microseconds whatever the locale's decimal point.
+now_ms() { echo $(( ${EPOCHREALTIME//[!0-9]/} / 1000 )); }
 ms_since_start() { echo $(( $(now_ms) - started_at )); }
 
 # Screenshots are binary PPM, cheap to write and to read a pixel from; they open in any image viewer, and the
@@ -159,7 +160,7 @@ set_screen "$screen_w" "$screen_h"
 # The middle of a scene pixel on the screen.
 scene_x() { echo $(( view_x + (2 * $1 + 1) * view_w / 2048 )); }
 scene_y() { echo $(( view_y + (2 * $1 + 1) * view_h / 1536 )); }
-scene_pixel() { pixel "$1" "$(scene_x "$2")" "$(scene_y "$3")"; }
+scene_pixel() { pixel "$1" $(( view_x + (2 * $2 + 1) * view_w / 2048 )) $(( view_y + (2 * $3 + 1) * view_h / 1536 )); }
 # Canvas pixels: the canvas lies at (30, 29) in the scene.
 canvas_pixel() { scene_pixel "$1" $(( $2 + 30 )) $(( $3 + 29 )); }
 
@@ -186,11 +187,11 @@ click_canvas() { click_scene $(( $1 + 30 )) $(( $2 + 29 )); }
 
 # wait_until TIMEOUT_MS COMMAND...: polls until the command succeeds.
 wait_until() {
-    local deadline=$(( $(now_ms) + $1 ))
+    local deadline=$(( ${EPOCHREALTIME//[!0-9]/} / 1000 + $1 ))
     shift
     while true; do
         "$@" && return 0
-        [ "$(now_ms)" -gt "$deadline" ] && return 1
+        [ $(( ${EPOCHREALTIME//[!0-9]/} / 1000 )) -gt "$deadline" ] && return 1
         sleep 0.1
     done
 }
@@ -258,9 +259,9 @@ distance2() {  # distance2 "R G B" "R G B": squared distance
 # eventually CHECK...: retries a check quietly for up to ten seconds while a busy machine lets the program catch
 # up, then runs it once more for its verdict. A check that takes its own screenshot sees a fresh one each try.
 eventually() {
-    local deadline=$(( $(now_ms) + 10000 ))
+    local deadline=$(( ${EPOCHREALTIME//[!0-9]/} / 1000 + 10000 ))
     until "$@" >/dev/null 2>&1; do
-        [ "$(now_ms)" -gt "$deadline" ] && break
+        [ $(( ${EPOCHREALTIME//[!0-9]/} / 1000 )) -gt "$deadline" ] && break
         sleep 0.2
     done
     "$@"
