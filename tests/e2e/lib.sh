@@ -223,6 +223,15 @@ summary() {
 }
 
 wait_for_main_screen() {
+    # The splash stays about three seconds (the start-up scenario checks that it does not go sooner): screenshots
+    # in its first two seconds would only show the splash again.
+    if [ -n "${started_at:-}" ]; then
+        local early=$(( started_at + 2000 - ${EPOCHREALTIME//[!0-9]/} / 1000 ))
+        if [ "$early" -gt 0 ]; then
+            printf -v early '%d.%03d' $(( early / 1000 )) $(( early % 1000 ))
+            sleep "$early"
+        fi
+    fi
     main_shown() {
         local s; s=$(shot main)
         near "$(canvas_pixel "$s" 300 438)" "255 255 255" 20 &&
