@@ -121,13 +121,31 @@ stop_program() {
     end_by_signal TERM
 }
 
-now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
+# The clock without a process: the digits of EPOCHREALTIME are microseconds whatever the locale's decimal point.
+now_ms() { echo $(( ${EPOCHREALTIME//[!0-9]/} / 1000 )); }
 ms_since_start() { echo $(( $(now_ms) - started_at )); }
 
-shot() { import -window root "$e2e_out/$1.png"; echo "$e2e_out/$1.png"; }
+# Screenshots are binary PPM, cheap to write and to read a pixel from; they open in any image viewer, and the
+# harness adds a PNG of each when a scenario fails.
+shot() { import -window root -depth 8 "ppm:$e2e_out/$1.ppm"; echo "$e2e_out/$1.ppm"; }
 
-# "R G B" of a screen pixel.
-pixel() { convert "$1" -crop "1x1+$2+$3" -depth 8 txt:- | tail -n1 | sed -E 's/.*\(([0-9]+),([0-9]+),([0-9]+).*/\1 \2 \3/'; }
+# "R G B" of a pixel of a screenshot or of a picture file; nothing, and a failure, outside the picture.
+pixel() {
+    local file=$1 x=$2 y=$3
+    if [[ "$file" != *.ppm ]]; then
+        convert "$file" -crop "1x1+$x+$y" -depth 8 txt:- | tail -n1 | sed -E 's/.*\(([0-9]+),([0-9]+),([0-9]+).*/\1 \2 \3/'
+        return
+    fi
+    # P6 as ImageMagick and grim write it: three header lines, then three bytes a pixel, row by row.
+    local magic size maxval rgb
+    { read -r magic && read -r size && read -r maxval; } <"$file" 2>/dev/null || return 1
+    [ "$magic" = P6 ] && [ "$maxval" = 255 ] || { echo "e2e: $file is not an 8-bit P6 picture" >&2; return 1; }
+    local w=${size% *} h=${size#* }
+    (( x >= 0 && x < w && y >= 0 && y < h )) || return 1
+    rgb=($(od -An -tu1 -j $(( ${#magic} + ${#size} + ${#maxval} + 3 + (y * w + x) * 3 )) -N3 "$file"))
+    [ "${#rgb[@]}" -eq 3 ] || return 1
+    echo "${rgb[*]}"
+}
 
 # The scene is 1024 × 768, scaled to the screen with its aspect kept and centred between black bars.
 set_screen() {
@@ -142,7 +160,7 @@ set_screen "$screen_w" "$screen_h"
 # The middle of a scene pixel on the screen.
 scene_x() { echo $(( view_x + (2 * $1 + 1) * view_w / 2048 )); }
 scene_y() { echo $(( view_y + (2 * $1 + 1) * view_h / 1536 )); }
-scene_pixel() { pixel "$1" "$(scene_x "$2")" "$(scene_y "$3")"; }
+scene_pixel() { pixel "$1" $(( view_x + (2 * $2 + 1) * view_w / 2048 )) $(( view_y + (2 * $3 + 1) * view_h / 1536 )); }
 # Canvas pixels: the canvas lies at (30, 29) in the scene.
 canvas_pixel() { scene_pixel "$1" $(( $2 + 30 )) $(( $3 + 29 )); }
 
@@ -169,17 +187,33 @@ click_canvas() { click_scene $(( $1 + 30 )) $(( $2 + 29 )); }
 
 # wait_until TIMEOUT_MS COMMAND...: polls until the command succeeds.
 wait_until() {
-    local deadline=$(( $(now_ms) + $1 ))
+    local deadline=$(( ${EPOCHREALTIME//[!0-9]/} / 1000 + $1 ))
     shift
     while true; do
         "$@" && return 0
-        [ "$(now_ms)" -gt "$deadline" ] && return 1
+        [ $(( ${EPOCHREALTIME//[!0-9]/} / 1000 )) -gt "$deadline" ] && return 1
         sleep 0.1
     done
 }
 
+# Results that depend only on the committed pictures, worked out once per output folder: decoding a picture or
+# comparing two is costly, and checks ask the same again on every retry.
+cached() {  # cached KEY COMMAND...: the command's output, from the cache when it has been worked out before
+    local file="$e2e_out/cache/${1//\//_}" value
+    shift
+    if [ -s "$file" ]; then
+        read -r value <"$file"
+    else
+        value=$("$@")  # under pipefail a pipeline cut short by head fails; what it printed is the answer
+        [ -n "$value" ] || return 1
+        [ -d "$e2e_out/cache" ] || mkdir -p "$e2e_out/cache"
+        echo "$value" >"$file.$BASHPID" && mv -f "$file.$BASHPID" "$file"
+    fi
+    echo "$value"
+}
+
 # The colour of a picture file's pixel, for comparing what the screen shows with the asset itself.
-asset_pixel() { pixel "$assets/$1" "$2" "$3"; }
+asset_pixel() { cached "pixel_$1_$2_$3" pixel "$assets/$1" "$2" "$3"; }
 
 pass() { passed=$((passed + 1)); echo "   passed"; }
 fail() { failed=$((failed + 1)); echo "   FAILED: $1"; }
@@ -189,6 +223,15 @@ summary() {
 }
 
 wait_for_main_screen() {
+    # The splash stays about three seconds (the start-up scenario checks that it does not go sooner): screenshots
+    # in its first two seconds would only show the splash again.
+    if [ -n "${started_at:-}" ]; then
+        local early=$(( started_at + 2000 - ${EPOCHREALTIME//[!0-9]/} / 1000 ))
+        if [ "$early" -gt 0 ]; then
+            printf -v early '%d.%03d' $(( early / 1000 )) $(( early % 1000 ))
+            sleep "$early"
+        fi
+    fi
     main_shown() {
         local s; s=$(shot main)
         near "$(canvas_pixel "$s" 300 438)" "255 255 255" 20 &&
@@ -210,7 +253,8 @@ drag_canvas() {
 }
 
 # "x y" of a point where two pictures of the same size differ most (blurred, so not a lone JPEG speck).
-differing_point() {
+differing_point() { cached "differ_$1_$2" find_differing_point "$1" "$2"; }
+find_differing_point() {
     convert "$assets/$1" "$assets/$2" -compose difference -composite -blur 0x2 -colorspace gray -depth 8 txt:- |
         tail -n +2 | sed -E 's/^([0-9]+),([0-9]+): \(([0-9.]+).*/\3 \1 \2/' | sort -n -r | head -1 | cut -d' ' -f2-
 }
@@ -222,14 +266,18 @@ distance2() {  # distance2 "R G B" "R G B": squared distance
 
 # expect_look WHAT SHOT LEFT TOP REST HOVER lit|rest: the control at LEFT, TOP (scene) shows the one look.
 # eventually CHECK...: retries a check quietly for up to ten seconds while a busy machine lets the program catch
-# up, then runs it once more for its verdict. A check that takes its own screenshot sees a fresh one each try.
+# up; the try that passed speaks for it, or else one more try after the last gives the verdict. A check that
+# takes its own screenshot sees a fresh one each try.
 eventually() {
-    local deadline=$(( $(now_ms) + 10000 ))
-    until "$@" >/dev/null 2>&1; do
-        [ "$(now_ms)" -gt "$deadline" ] && break
+    local deadline=$(( ${EPOCHREALTIME//[!0-9]/} / 1000 + 10000 )) said="$e2e_out/eventually.txt"
+    until "$@" >"$said" 2>&1; do
+        if [ $(( ${EPOCHREALTIME//[!0-9]/} / 1000 )) -gt "$deadline" ]; then
+            "$@"
+            return
+        fi
         sleep 0.2
     done
-    "$@"
+    cat "$said"
 }
 
 # look_now WHAT SHOT_NAME LEFT TOP REST HOVER lit|rest: expect_look on a screenshot taken now.

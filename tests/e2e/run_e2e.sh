@@ -12,7 +12,7 @@ shift 2
 here=$(cd "$(dirname "$0")" && pwd)
 assets="$here/../../assets"
 mkdir -p "$out"
-rm -f "$out"/*.png "$out"/program.pid "$out"/program.end
+rm -rf "$out"/*.png "$out"/*.ppm "$out"/cache "$out"/program.pid "$out"/program.end
 
 for tool in Xvfb openbox xdotool import convert perl; do
     command -v "$tool" >/dev/null || { echo "e2e: $tool is missing (scripts/install-deps.sh installs it)"; exit 1; }
@@ -41,11 +41,19 @@ cp "$program" "$app/"
 cp -r "$(dirname "$program")"/{PICTURE,SOUND,MUSIC} "$app/"
 mkdir -p "$app/MY_PICTURE"
 
+# What a failed scenario saw, as PNG beside the screenshots it took, for reports and for attaching to an issue.
+screenshots_as_png() {
+    find "$e2e_out" -name '*.ppm' -newer "$e2e_out/scenario.started" -print0 |
+        while IFS= read -r -d '' screenshot; do convert "$screenshot" "${screenshot%.ppm}.png"; done
+    echo "   screenshots: $e2e_out"
+}
+
 for scenario in "${scenarios[@]}"; do
     name=$(basename "$scenario" .sh)
     [ -f "$scenario" ] || { fail "$name: no such scenario"; continue; }
     echo "== ${name#scenario_}"
     rm -f "$e2e_out/failures.txt"
+    touch "$e2e_out/scenario.started"
     # shellcheck source=/dev/null
     ( source "$scenario" )
     status=$?
@@ -53,8 +61,10 @@ for scenario in "${scenarios[@]}"; do
     stop_program
     if [ -s "$e2e_out/failures.txt" ]; then
         fail "$name: $(paste -sd ';' "$e2e_out/failures.txt")"
+        screenshots_as_png
     elif [ "$status" -ne 0 ]; then
         fail "$name"
+        screenshots_as_png
     else
         pass "$name"
     fi

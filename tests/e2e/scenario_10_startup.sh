@@ -24,7 +24,7 @@ sleep 3.5
 click_canvas 300 438
 sleep 0.5
 s=$(shot after_startup)
-cp "$s" "$e2e_out/main_screen.png"
+convert "$s" "$e2e_out/main_screen.png"  # the main screen as a picture to show
 expect_near "belly filled yellow by a click chosen during start-up" "$(canvas_pixel "$s" 300 438)" "255 255 0" 30 || return 1
 expect_near "the outline stays black" "$(canvas_pixel "$s" 248 438)" "0 0 0" 60 || return 1
 for p in "10 10" "700 40" "100 300"; do

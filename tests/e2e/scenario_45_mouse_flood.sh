@@ -10,9 +10,9 @@ pid=$program_pid
 # "STATE TICKS" of the process: its main thread's scheduler state and the CPU time of all its threads. A
 # missing entry is a dead program, never an idle one.
 cpu_sample() {
-    local fields
-    fields=$(sed -E 's/^[0-9]+ \(.*\) //' "/proc/$pid/stat" 2>/dev/null) || return 1
-    set -- $fields
+    local stat
+    read -r stat <"/proc/$pid/stat" 2>/dev/null || return 1
+    set -- ${stat##*) }  # the fields after the command's name, which may hold spaces and parentheses
     echo "$1 $(( ${12} + ${13} ))"
 }
 
@@ -35,11 +35,11 @@ last_move=$(now_ms)
 idle_since=""
 sample=""
 settled=""
-while [ $(( $(now_ms) - last_move )) -lt 60000 ]; do
+while t=$(( ${EPOCHREALTIME//[!0-9]/} / 1000 )); [ $(( t - last_move )) -lt 60000 ]; do
     now=($(cpu_sample)) || { note_failure "the program died during the flood ($(program_end))"; return 1; }
     if [ "${now[0]}" = S ] && [ "${now[1]}" = "$sample" ]; then
-        [ -n "$idle_since" ] || idle_since=$(now_ms)
-        if [ $(( $(now_ms) - idle_since )) -ge 300 ]; then settled=$idle_since; break; fi
+        [ -n "$idle_since" ] || idle_since=$t
+        if [ $(( t - idle_since )) -ge 300 ]; then settled=$idle_since; break; fi
     else
         idle_since=""
     fi

@@ -27,15 +27,15 @@ wait_until 60000 printed || { echo "   FAILED: no page arrived"; return 1; }
 pages=$(pdfinfo "$cups_dir/out.pdf" 2>/dev/null | awk '/^Pages:/ {print $2}')
 [ "$pages" = 1 ] || { echo "   FAILED: $pages pages arrived"; return 1; }
 # The sheet comes in the paper's own orientation with a landscape page turned a quarter counter-clockwise.
-pdftoppm -r 96 -png -singlefile "$cups_dir/out.pdf" "$e2e_out/page"
-convert "$e2e_out/page.png" -rotate 90 "$e2e_out/page_upright.png"
-geometry=$(convert "$e2e_out/page_upright.png" -fuzz 8% -trim -format '%w %h %X %Y' info:)
+pdftoppm -r 96 -singlefile "$cups_dir/out.pdf" "$e2e_out/page"
+convert "$e2e_out/page.ppm" -rotate 90 -depth 8 "ppm:$e2e_out/page_upright.ppm"
+geometry=$(convert "$e2e_out/page_upright.ppm" -fuzz 8% -trim -format '%w %h %X %Y' info:)
 set -- $geometry
 width_in=$(awk -v w="$1" 'BEGIN { printf "%.3f", w / 96 }')
 echo "   measured: the picture is $1 x $2 px at 96 dpi (${width_in} in wide), at $3$4 on the page"
 awk -v w="$1" 'BEGIN { exit !(w >= 750 * 0.98 && w <= 750 * 1.02) }' || { echo "   FAILED: not 7.8 in wide"; return 1; }
 [ "${3#+}" -lt 96 ] && [ "${4#+}" -lt 96 ] || { echo "   FAILED: not at the top-left"; return 1; }
-expect_near "the yellow background on paper" "$(pixel "$e2e_out/page_upright.png" $(( ${3#+} + 20 )) $(( ${4#+} + 20 )))" "255 255 0" 60 || return 1
+expect_near "the yellow background on paper" "$(pixel "$e2e_out/page_upright.ppm" $(( ${3#+} + 20 )) $(( ${4#+} + 20 )))" "255 255 0" 60 || return 1
 
 # The scheduler gone: the notice still shows, nothing hangs, the mouse is answered.
 "$here/../platform/cups_test_server.sh" stop "$cups_dir" >/dev/null 2>&1

@@ -80,12 +80,12 @@ for run in 1 2 3; do
     lost_x=$!
     exec 6>&-
     has_display() { [ -s "$e2e_out/lost_display.txt" ]; }
-    wait_until 5000 has_display || { echo "   FAILED: no private X server"; kill "$lost_x"; return 1; }
+    wait_until 30000 has_display || { echo "   FAILED: no private X server"; kill "$lost_x"; return 1; }
     lost=":$(head -n1 "$e2e_out/lost_display.txt")"
     (cd "$app" && DISPLAY=$lost exec ./zuvela >"$e2e_out/lost.log" 2>&1) &
     running=$!
     has_window() { [ -n "$(DISPLAY=$lost xdotool search --pid "$running" 2>/dev/null)" ]; }
-    wait_until 8000 has_window || { echo "   FAILED: no window on the private X server"; kill "$running" "$lost_x"; return 1; }
+    wait_until 30000 has_window || { echo "   FAILED: no window on the private X server"; kill "$running" "$lost_x"; return 1; }
     sleep 1.5
     kill -KILL "$lost_x"
     wait "$lost_x" 2>/dev/null

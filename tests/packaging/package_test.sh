@@ -91,6 +91,10 @@ check "the main screen appears" wait_until 30000 wait_for_main_screen
 check "the program is still running" program_alive
 check "SIGTERM ends it with 128 + 15, as an exit of its own" stop_program
 stop_desktop
+# What it saw, as PNG as well when something failed.
+if [ "$failures" -ne 0 ]; then
+    for screenshot in "$out"/*.ppm; do [ -e "$screenshot" ] && convert "$screenshot" "${screenshot%.ppm}.png"; done
+fi
 user_data=$(find "$home" -mindepth 1 | sort)
 
 echo "== purge"

@@ -20,7 +20,7 @@ done
 
 source "$here/../e2e/lib.sh"
 mkdir -p "$out"
-rm -f "$out"/*.png "$out"/*.log
+rm -f "$out"/*.png "$out"/*.ppm "$out"/*.log
 
 # sway refuses to run as root: the session belongs to an ordinary user, made here when the test runs as root.
 if [ "$(id -u)" -eq 0 ]; then
@@ -65,7 +65,11 @@ cleanup() {
     [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null
     [ -n "${sway_pid:-}" ] && kill "$sway_pid" 2>/dev/null
     wait 2>/dev/null
-    cp "$session"/*.log "$session"/shots/*.png "$out/" 2>/dev/null
+    cp "$session"/*.log "$session"/shots/*.ppm "$out/" 2>/dev/null
+    # What a failed run saw, as PNG as well.
+    if [ "$failed" -ne 0 ]; then
+        for screenshot in "$out"/*.ppm; do [ -e "$screenshot" ] && convert "$screenshot" "${screenshot%.ppm}.png"; done
+    fi
     rm -rf "$session"
 }
 trap cleanup EXIT
@@ -111,7 +115,7 @@ chord() {
 }
 key_ctrl=29 key_alt=56 key_super=125 key_tab=15 key_return=28 key_e=18 key_x=45 key_r=19
 
-shot() { as_user "${as_user_prefix[@]}" grim "$session/shots/$1.png"; echo "$session/shots/$1.png"; }
+shot() { as_user "${as_user_prefix[@]}" grim -t ppm "$session/shots/$1.ppm"; echo "$session/shots/$1.ppm"; }
 e2e_out=$session
 set_screen 1280 1024
 click_scene() {
