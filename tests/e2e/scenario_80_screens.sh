@@ -22,9 +22,12 @@ check_screen() {  # SIZE, in a subshell: its own display, output folder and prog
         sleep 3.5
         click_scene 218 717  # yellow
         click_canvas 300 438 # the cat's belly
-        sleep 0.5
-        s=$(shot "screen-$size")
-        near "$(canvas_pixel "$s" 300 438)" "255 255 0" 30 && near "$(canvas_pixel "$s" 248 438)" "0 0 0" 60
+        # The fill shows when the program gets round to it: on a busy machine, seconds later.
+        filled() {
+            s=$(shot "screen-$size")
+            near "$(canvas_pixel "$s" 300 438)" "255 255 0" 30 && near "$(canvas_pixel "$s" 248 438)" "0 0 0" 60
+        }
+        wait_until 15000 filled
         landed=$?
         barred=0
         if [ "$view_x" -gt 0 ]; then
