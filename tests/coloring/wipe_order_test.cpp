@@ -12,8 +12,8 @@
 namespace zuvela {
 namespace {
 
-constexpr Color k_black = rgb(0, 0, 0);
-constexpr Color k_white = rgb(255, 255, 255);
+constexpr Color k_ink = rgb(0, 0, 0);
+constexpr Color k_sheet = rgb(255, 255, 255);
 
 // A fixed starting state; each re-seed moves on as if the clock had advanced.
 class FakeRandom : public RandomSource {
@@ -48,14 +48,14 @@ std::vector<Point> white_pixels(const Raster& screen) {
     std::vector<Point> points;
     for (int y = 0; y < screen.height; ++y)
         for (int x = 0; x < screen.width; ++x)
-            if (screen.at(x, y) == k_white) points.push_back({x, y});
+            if (screen.at(x, y) == k_sheet) points.push_back({x, y});
     return points;
 }
 
 // The pixel painted by the step alone, on an otherwise black canvas.
 Point painted_by(WipePass pass, int step) {
-    Raster screen(k_wipe_width, k_wipe_height, k_black);
-    const Rect rect = paint_wipe_steps(screen, pass, step, step + 1, k_white);
+    Raster screen(k_wipe_width, k_wipe_height, k_ink);
+    const Rect rect = paint_wipe_steps(screen, pass, step, step + 1, k_sheet);
     const std::vector<Point> points = white_pixels(screen);
     EXPECT_EQ(points.size(), 1u);
     EXPECT_EQ(rect, (Rect{points.at(0).x, points.at(0).y, 1, 1}));
@@ -125,17 +125,17 @@ TEST(WipeOrder, EachPatternRunsItsOwnPassesInOrder) {
 }
 
 TEST(WipeOrder, InterlacedPassPaintsEvenRowsThenStandsStill) {
-    Raster screen(k_wipe_width, k_wipe_height, k_black);
-    EXPECT_EQ(paint_wipe_steps(screen, WipePass::Interlaced, 0, k_wipe_pass_steps / 2, k_white),
+    Raster screen(k_wipe_width, k_wipe_height, k_ink);
+    EXPECT_EQ(paint_wipe_steps(screen, WipePass::Interlaced, 0, k_wipe_pass_steps / 2, k_sheet),
               (Rect{0, 0, 750, 599}));
     for (int y = 0; y < k_wipe_height; ++y)
         for (int x = 0; x < k_wipe_width; x += 149)
-            ASSERT_EQ(screen.at(x, y), y % 2 == 0 ? k_white : k_black);
+            ASSERT_EQ(screen.at(x, y), y % 2 == 0 ? k_sheet : k_ink);
     EXPECT_EQ(white_pixels(screen).size(), 225000u);
 
     const Raster half = screen;
     EXPECT_TRUE(
-        paint_wipe_steps(screen, WipePass::Interlaced, k_wipe_pass_steps / 2, k_wipe_pass_steps, k_white)
+        paint_wipe_steps(screen, WipePass::Interlaced, k_wipe_pass_steps / 2, k_wipe_pass_steps, k_sheet)
             .empty());
     EXPECT_EQ(screen.pixels, half.pixels);
     EXPECT_EQ(wipe_pass_position(WipePass::Interlaced, 224999), (Point{749, 598}));
@@ -157,17 +157,17 @@ TEST(WipeOrder, FullPassesPaintEveryPixelOnceInPassOrder) {
         EXPECT_TRUE(std::all_of(hits.begin(), hits.end(), [](int n) { return n == 1; }));
 
         // Painting frame by frame, in chunks that end mid-row and mid-column, shows exactly the steps so far.
-        Raster screen(k_wipe_width, k_wipe_height, k_black);
+        Raster screen(k_wipe_width, k_wipe_height, k_ink);
         Raster expected = screen;
         for (int step = 0; step < k_wipe_pass_steps;) {
             const int end = std::min(k_wipe_pass_steps, step + 1 + int(random() % 60000));
             Rect bounding;
             for (int s = step; s < end; ++s) {
                 const Point p = wipe_pass_position(pass, s);
-                expected.at(p.x, p.y) = k_white;
+                expected.at(p.x, p.y) = k_sheet;
                 bounding = bounding.united({p.x, p.y, 1, 1});
             }
-            ASSERT_EQ(paint_wipe_steps(screen, pass, step, end, k_white), bounding);
+            ASSERT_EQ(paint_wipe_steps(screen, pass, step, end, k_sheet), bounding);
             ASSERT_EQ(screen.pixels, expected.pixels) << "after step " << end;
             step = end;
         }
@@ -175,10 +175,10 @@ TEST(WipeOrder, FullPassesPaintEveryPixelOnceInPassOrder) {
 }
 
 TEST(WipeOrder, PaintingStaysInsideASmallerScreen) {
-    Raster screen(100, 50, k_black);
-    EXPECT_EQ(paint_wipe_steps(screen, WipePass::RowsUp, 0, k_wipe_pass_steps, k_white), screen.bounds());
+    Raster screen(100, 50, k_ink);
+    EXPECT_EQ(paint_wipe_steps(screen, WipePass::RowsUp, 0, k_wipe_pass_steps, k_sheet), screen.bounds());
     EXPECT_EQ(white_pixels(screen).size(), 5000u);
-    EXPECT_TRUE(paint_wipe_steps(screen, WipePass::RowsDown, 200, 100, k_white).empty());
+    EXPECT_TRUE(paint_wipe_steps(screen, WipePass::RowsDown, 200, 100, k_sheet).empty());
 }
 
 TEST(WipeOrder, PatternDrawNeverGivesZeroAndReseedsAfterEachDraw) {

@@ -430,7 +430,9 @@ TEST_F(DamagedInstall, EveryFileDamagedEveryWayEndsAtTheCheckOrLeavesTheRestWork
         EXPECT_GT(ended_at_check, 0);
         EXPECT_GT(kept_working, 0);
     }
-    if (files.size() == s_assets.size()) EXPECT_EQ(ended_at_check, 147 * 3);
+    if (files.size() == s_assets.size()) {
+        EXPECT_EQ(ended_at_check, 147 * 3);
+    }
     std::printf(
         "damaged install: %zu files, %d cases run, %d ended at the start-up check, peak resident %ld kB "
         "(%s)\n",

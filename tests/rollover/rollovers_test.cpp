@@ -5,7 +5,7 @@
 namespace zuvela {
 namespace {
 
-const std::string k_dir = "/opt/Zuvela/PICTURE/";
+const std::string k_picture_dir = "/opt/Zuvela/PICTURE/";
 
 class RolloversTest : public ColoringTest {
   protected:
@@ -27,7 +27,7 @@ class RolloversTest : public ColoringTest {
     }
     static std::vector<std::string> files(std::initializer_list<const char*> names) {
         std::vector<std::string> out;
-        for (const char* n : names) out.push_back(k_dir + n);
+        for (const char* n : names) out.push_back(k_picture_dir + n);
         return out;
     }
     static std::string tile(TileLook look, int k) { return "/opt/Zuvela" + tile_picture_literal(look, k); }
@@ -43,9 +43,9 @@ TEST_F(RolloversTest, EachButtonLightsItselfAndRestsItsNeighbours) {
               files({"MUSICOFF1.JPG", "GUMICA1.JPG", "PAPIR1.JPG", "ZVUCNIK1.JPG"}));
     EXPECT_EQ(loads_of([&] { move_over(ControlId::Rubber); }), files({"GUMICA2.JPG", "PAPIR1.JPG"}));
     EXPECT_EQ(loads_of([&] { move_over(ControlId::Papir); }), files({"PAPIR2.JPG", "GUMICA1.JPG"}));
-    EXPECT_EQ(shown(ControlId::Papir), k_dir + "PAPIR2.JPG");
-    EXPECT_EQ(shown(ControlId::Rubber), k_dir + "GUMICA1.JPG") << "sliding from the eraser onto the paper";
-    EXPECT_EQ(shown(ControlId::MusicOn), k_dir + "MUSICOFF1.JPG") << "nothing rested it";
+    EXPECT_EQ(shown(ControlId::Papir), k_picture_dir + "PAPIR2.JPG");
+    EXPECT_EQ(shown(ControlId::Rubber), k_picture_dir + "GUMICA1.JPG") << "sliding from the eraser onto the paper";
+    EXPECT_EQ(shown(ControlId::MusicOn), k_picture_dir + "MUSICOFF1.JPG") << "nothing rested it";
 }
 
 TEST_F(RolloversTest, TheSwitchesShowTheirStateFromTheNextMove) {
@@ -63,7 +63,7 @@ TEST_F(RolloversTest, TheBareWindowRestsEverythingInOrder) {
     for (int slot = 1; slot <= 12; ++slot) {
         char name[24];
         std::snprintf(name, sizeof name, "BOJE%d_%02d.JPG", slot == 4 ? 3 : 1, slot);
-        expected.push_back(k_dir + name);
+        expected.push_back(k_picture_dir + name);
     }
     for (const std::string& f :
          files({"GUMICA1.JPG", "PAPIR1.JPG", "BACK1.JPG", "ZVUCNIK1.JPG", "MUSICOFF2.JPG"}))
@@ -78,7 +78,7 @@ TEST_F(RolloversTest, AMoveOverTheCanvasThatDoesNotDrawRestsTheButtonsOnly) {
 }
 
 TEST_F(RolloversTest, AMissingPictureEndsTheMoveWhereItFails) {
-    fake.files.failing.insert(k_dir + "PAPIR1.JPG");
+    fake.files.failing.insert(k_picture_dir + "PAPIR1.JPG");
     EXPECT_EQ(loads_of([&] { move_over(ControlId::MoreImages); }), files({"MOREIMAGES2.JPG", "GUMICA1.JPG"}));
     EXPECT_EQ(shown(ControlId::MuteWave), "") << "the step after the failure did not run";
 }

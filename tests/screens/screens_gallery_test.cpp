@@ -6,7 +6,7 @@
 namespace zuvela {
 namespace {
 
-const std::string k_dir = "/opt/Zuvela";
+const std::string k_install_dir = "/opt/Zuvela";
 
 class ScreensTest : public ColoringTest {
   protected:
@@ -21,7 +21,7 @@ class ScreensTest : public ColoringTest {
         for (int k = 1; k <= k_gallery_tiles; ++k) n += visible(gallery_tile(k));
         return n;
     }
-    static std::string tile_file(int k) { return k_dir + tile_picture_literal(TileLook::Normal, k); }
+    static std::string tile_file(int k) { return k_install_dir + tile_picture_literal(TileLook::Normal, k); }
 };
 
 TEST_F(ScreensTest, FreezingTheMainScreenHidesThePaperAndDisablesTheRest) {
@@ -48,16 +48,16 @@ TEST_F(ScreensTest, OpeningTheGalleryLaysOutAndLoadsEveryTileInOrder) {
     for (ControlId id : k_main_screen_set) EXPECT_FALSE(visible(id)) << spec_of(id).name;
     EXPECT_TRUE(visible(ControlId::Back));
     EXPECT_EQ(state().screen_mode, 1);
-    EXPECT_EQ(background(), k_dir + "/PICTURE/GALERIJA-2.JPG");
+    EXPECT_EQ(background(), k_install_dir + "/PICTURE/GALERIJA-2.JPG");
 
-    std::vector<std::string> expected{k_dir + "/PICTURE/GALERIJA-2.JPG"};
+    std::vector<std::string> expected{k_install_dir + "/PICTURE/GALERIJA-2.JPG"};
     for (int k = 1; k <= k_gallery_tiles; ++k) expected.push_back(tile_file(k));
     EXPECT_EQ(fake.files.loads, expected);
 
     EXPECT_EQ(scene().control(gallery_tile(7)).place, (Rect{198, 185, 131, 122}));
     EXPECT_EQ(scene().control(gallery_tile(25)).place, (Rect{629, 596, 131, 122}));
-    EXPECT_EQ(tile_file(6), k_dir + "/PICTURE/GALERIJA1BELE_19.JPG");
-    EXPECT_EQ(tile_file(25), k_dir + "/PICTURE/GALERIJA1BELE_81.JPG");
+    EXPECT_EQ(tile_file(6), k_install_dir + "/PICTURE/GALERIJA1BELE_19.JPG");
+    EXPECT_EQ(tile_file(25), k_install_dir + "/PICTURE/GALERIJA1BELE_81.JPG");
     EXPECT_EQ(tiles_shown(), 25);
 }
 
@@ -79,13 +79,13 @@ TEST_F(ScreensTest, BackKeepsTheColouringAndEveryChoice) {
     EXPECT_EQ(tiles_shown(), 0);
     EXPECT_FALSE(visible(ControlId::Back));
     for (ControlId id : k_main_screen_set) EXPECT_TRUE(visible(id)) << spec_of(id).name;
-    EXPECT_EQ(background(), k_dir + "/PICTURE/GLAVNA-2.JPG");
+    EXPECT_EQ(background(), k_install_dir + "/PICTURE/GLAVNA-2.JPG");
 }
 
 TEST_F(ScreensTest, ATileClickPutsItsCleanPictureOnTheCanvasAndTheEraserKeepsIt) {
     Raster picture_7(750, 600, k_white);
     picture_7.at(300, 300) = k_black;
-    fake.files.contents[k_dir + "/PICTURE/07.GIF"] = picture_7;
+    fake.files.contents[k_install_dir + "/PICTURE/07.GIF"] = picture_7;
     press(20, 20);  // colour picture 1
     click(ControlId::MoreImages);
     click(gallery_tile(7));
@@ -99,20 +99,20 @@ TEST_F(ScreensTest, ATileClickPutsItsCleanPictureOnTheCanvasAndTheEraserKeepsIt)
 
     fake.files.loads.clear();
     app.tools().Rubber_Click();
-    EXPECT_EQ(fake.files.loads.back(), k_dir + "/PICTURE/07.GIF");
+    EXPECT_EQ(fake.files.loads.back(), k_install_dir + "/PICTURE/07.GIF");
 }
 
 TEST_F(ScreensTest, ATileClickOnTheMainScreenLoadsNothing) {
     app.gallery().Galerija_Click(3);
     EXPECT_EQ(state().current_picture, 1);
-    EXPECT_EQ(fake.files.loads, std::vector<std::string>{k_dir + "/PICTURE/GLAVNA-2.JPG"});
+    EXPECT_EQ(fake.files.loads, std::vector<std::string>{k_install_dir + "/PICTURE/GLAVNA-2.JPG"});
     EXPECT_TRUE(visible(ControlId::Slika));
 }
 
 TEST_F(ScreensTest, EveryOpeningShowsEveryTileAtRest) {
     click(ControlId::MoreImages);
     app.tile_rollovers().Galerija_MouseMove(4);
-    EXPECT_EQ(shown(gallery_tile(4)), k_dir + tile_picture_literal(TileLook::Highlighted, 4));
+    EXPECT_EQ(shown(gallery_tile(4)), k_install_dir + tile_picture_literal(TileLook::Highlighted, 4));
     click(ControlId::Back);
     click(ControlId::MoreImages);
     for (int k = 1; k <= k_gallery_tiles; ++k) EXPECT_EQ(shown(gallery_tile(k)), tile_file(k));
@@ -136,7 +136,7 @@ TEST_F(ScreensTest, AFrozenGalleryCannotBeLeftUntilItThaws) {
 }
 
 TEST_F(ScreensTest, MissingGalleryFilesStopWhereTheyAre) {
-    fake.files.failing.insert(k_dir + "/PICTURE/GALERIJA-2.JPG");
+    fake.files.failing.insert(k_install_dir + "/PICTURE/GALERIJA-2.JPG");
     fake.files.failing.insert(tile_file(9));
     click(ControlId::MoreImages);
     EXPECT_TRUE(visible(ControlId::Back));
@@ -145,13 +145,13 @@ TEST_F(ScreensTest, MissingGalleryFilesStopWhereTheyAre) {
     EXPECT_EQ(scene().control(gallery_tile(20)).place.x, 629) << "all laid out all the same";
     EXPECT_EQ(state().screen_mode, 1);
 
-    fake.files.failing.insert(k_dir + "/PICTURE/05.GIF");
+    fake.files.failing.insert(k_install_dir + "/PICTURE/05.GIF");
     click(gallery_tile(5));
     EXPECT_EQ(state().screen_mode, 1) << "an unreadable picture leaves the gallery on screen";
     EXPECT_EQ(state().current_picture, 1);
     EXPECT_EQ(app.canvas().image().pixels, picture_1.pixels);
 
-    fake.files.failing.insert(k_dir + "/PICTURE/GLAVNA-2.JPG");
+    fake.files.failing.insert(k_install_dir + "/PICTURE/GLAVNA-2.JPG");
     click(ControlId::Back);
     EXPECT_EQ(state().screen_mode, 0);
     EXPECT_TRUE(visible(ControlId::Slika));
