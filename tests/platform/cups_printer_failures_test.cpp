@@ -18,16 +18,22 @@ namespace {
 using namespace cups_test;
 using cups_test::Clock;  // not the program's clock interface, zuvela::Clock
 
-// A unix socket nobody listens on: what a stopped cupsd leaves behind.
-fs::path dead_socket() {
-    const fs::path path = server_dir() / "dead.sock";
+// A unix socket bound at `path` (anything there before removed); -1 when it cannot be bound.
+int bound_socket(const fs::path& path) {
     fs::remove(path);
     const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) return fd;
     ::close(fd);
+    return -1;
+}
+
+// A unix socket nobody listens on: what a stopped cupsd leaves behind.
+fs::path dead_socket() {
+    const fs::path path = server_dir() / "dead.sock";
+    ::close(bound_socket(path));
     return path;
 }
 
@@ -86,12 +92,8 @@ int threads_of_this_process() {
 TEST_F(CupsPrinterTest, LeavingWhileAServerNeverAnswersEndsTheWorkerInsideTheGrace) {
     // A listening socket that accepts nothing: connecting succeeds, every answer is awaited in vain.
     const fs::path path = server_dir() / "silent.sock";
-    fs::remove(path);
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
-    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    const int fd = bound_socket(path);
+    ASSERT_GE(fd, 0);
     ASSERT_EQ(::listen(fd, 16), 0);
     ::setenv("CUPS_SERVER", path.c_str(), 1);
 
