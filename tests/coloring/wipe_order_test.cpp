@@ -129,8 +129,7 @@ TEST(WipeOrder, InterlacedPassPaintsEvenRowsThenStandsStill) {
     EXPECT_EQ(paint_wipe_steps(screen, WipePass::Interlaced, 0, k_wipe_pass_steps / 2, k_sheet),
               (Rect{0, 0, 750, 599}));
     for (int y = 0; y < k_wipe_height; ++y)
-        for (int x = 0; x < k_wipe_width; x += 149)
-            ASSERT_EQ(screen.at(x, y), y % 2 == 0 ? k_sheet : k_ink);
+        for (int x = 0; x < k_wipe_width; x += 149) ASSERT_EQ(screen.at(x, y), y % 2 == 0 ? k_sheet : k_ink);
     EXPECT_EQ(white_pixels(screen).size(), 225000u);
 
     const Raster half = screen;

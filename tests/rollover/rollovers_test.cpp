@@ -44,7 +44,8 @@ TEST_F(RolloversTest, EachButtonLightsItselfAndRestsItsNeighbours) {
     EXPECT_EQ(loads_of([&] { move_over(ControlId::Rubber); }), files({"GUMICA2.JPG", "PAPIR1.JPG"}));
     EXPECT_EQ(loads_of([&] { move_over(ControlId::Papir); }), files({"PAPIR2.JPG", "GUMICA1.JPG"}));
     EXPECT_EQ(shown(ControlId::Papir), k_picture_dir + "PAPIR2.JPG");
-    EXPECT_EQ(shown(ControlId::Rubber), k_picture_dir + "GUMICA1.JPG") << "sliding from the eraser onto the paper";
+    EXPECT_EQ(shown(ControlId::Rubber), k_picture_dir + "GUMICA1.JPG")
+        << "sliding from the eraser onto the paper";
     EXPECT_EQ(shown(ControlId::MusicOn), k_picture_dir + "MUSICOFF1.JPG") << "nothing rested it";
 }
 
