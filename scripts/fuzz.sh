@@ -14,7 +14,7 @@ root=$PWD
 # The sanitizer build (the asan preset) holds the fuzz targets.
 build=$root/build/asan
 seconds=${FUZZ_SECONDS:-}
-# A smoke run of 15 to 25 seconds each on one core, beside the sanitizer run; FUZZ_SECONDS fuzzes for real.
+# A smoke run of 10 to 20 seconds a target, two targets at a time; FUZZ_SECONDS fuzzes for real.
 declare -A executions=([picture]=50000 [snapshot]=50000 [wav]=50000 [midi]=40000)
 
 if [ "${1:-}" != run ]; then
