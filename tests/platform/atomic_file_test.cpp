@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "../support/child_process.h"  // this target has no tests/ on its include path
+#include "../support/scratch_dir.h"
 #include "platform/errors.h"
 #include "platform/sdl/sdl_pictures.h"
 
@@ -58,9 +59,7 @@ std::set<std::string> names_in(const fs::path& dir) {
 class AtomicFileTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir = fs::temp_directory_path() / ("zuvela-atomic-" + std::to_string(::getpid()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
+        dir = test::fresh_scratch_dir("zuvela-atomic");
         fs::permissions(dir, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                                  fs::perms::others_read | fs::perms::others_exec);
     }

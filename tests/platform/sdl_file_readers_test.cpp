@@ -20,6 +20,7 @@
 #include "platform/sdl/sdl_sound_effects.h"
 #include "support/bytes.h"
 #include "support/midi_writer.h"
+#include "support/scratch_dir.h"
 #include "support/wav_writer.h"
 
 namespace zuvela {
@@ -30,11 +31,7 @@ using test::Bytes;
 
 class FileReaders : public ::testing::Test {
   protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() / ("zuvela-readers-" + std::to_string(::getpid()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
+    void SetUp() override { dir = test::fresh_scratch_dir("zuvela-readers"); }
     void TearDown() override {
         for (int fd : m_pipes) ::close(fd);
         fs::remove_all(dir);

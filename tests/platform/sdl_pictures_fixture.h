@@ -22,6 +22,7 @@
 #include "platform/errors.h"
 #include "support/child_process.h"
 #include "support/sanitizers.h"
+#include "support/scratch_dir.h"
 
 namespace zuvela::picture_test {
 
@@ -97,11 +98,7 @@ inline int refused_in_child(const std::function<void()>& decode, long* growth_kb
 
 class SdlPicturesTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() / ("zuvela-sdl-pictures-" + std::to_string(::getpid()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
+    void SetUp() override { dir = test::fresh_scratch_dir("zuvela-sdl-pictures"); }
     void TearDown() override { fs::remove_all(dir); }
 
     std::string in_dir(const std::string& name) const { return (dir / name).string(); }
