@@ -29,7 +29,7 @@
 #include "platform/steady_clock.h"
 #include "platform/x11/x11_connection_loss.h"
 #include "platform/x11/x11_key_lock.h"
-#include "shell/voice_language.h"
+#include "shell/language.h"
 
 namespace {
 
@@ -118,7 +118,7 @@ int main(int argc, char** argv) {
         };
         const LocaleVariables locale{env("LANGUAGE"), env("LC_ALL"), env("LC_MESSAGES"), env("LANG")};
         const AppConfig config{k_product_url, k_studio_url, user_snapshot_folder(files.program_folder()),
-                               std::string(voice_folder(locale))};
+                               std::string(language_folder(locale))};
         Application app(platform, config, std::cerr);
         status = app.run();
     }

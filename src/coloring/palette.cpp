@@ -4,7 +4,7 @@
 #include <string>
 
 #include "shell/forma_main.h"
-#include "shell/voice_language.h"
+#include "shell/language.h"
 
 namespace zuvela {
 
@@ -32,7 +32,7 @@ void Palette::Paleta_Click(int slot) {
     state.current_color = std::int32_t(entry.color);
     if (state.window_sounds_on()) {
         m_window.play_sound_effect(entry.sound);
-        m_window.speak(voice_literal(m_window.config().voice_folder, entry.voice));
+        m_window.speak(voice_literal(m_window.config().language_folder, entry.voice));
     }
     gasi_boje_3_faze();
     state.palette_selected[std::size_t(slot - 1)] = 1;

@@ -54,6 +54,18 @@ void FormaMain::build_start_scene() {
     m_icon = decode("ICON.ICO");
 }
 
+void FormaMain::show_start_scene_in_language() {
+    const auto copy = [this](std::string_view file) {
+        return m_language_pictures.copy_of_builtin(m_state.app_dir, file, *m_diagnostics);
+    };
+    if (PictureRef picture = copy("GLAVNA-2.JPG")) m_scene.set_background(picture);
+    for (const ControlSpec& row : k_controls) {
+        if (PictureRef picture = row.first_picture.empty() ? nullptr : copy(row.first_picture))
+            m_scene.set_picture(row.id, picture);
+    }
+    if (PictureRef picture = copy("SPLASH.JPG")) m_splash_card = picture;
+}
+
 int FormaMain::run() {
     try {
         Form_Load();
@@ -74,6 +86,7 @@ void FormaMain::Form_Load() {
         m_state.app_path = make_app_path(folder);
         m_state.app_dir = make_app_dir(folder);
         m_platform.files.change_directory(m_state.app_dir);
+        show_start_scene_in_language();
         m_state.fill_mode = k_true;
 
         m_platform.display.show_splash(
@@ -162,7 +175,7 @@ void FormaMain::end_on_signal(int signal_number) {
 }
 
 PictureRef FormaMain::load_asset_picture(std::string_view literal) {
-    return m_platform.files.load_picture(asset_path(m_state.app_dir, literal));
+    return m_language_pictures.load(m_state.app_dir, literal, *m_diagnostics);
 }
 
 void FormaMain::assign_picture(ControlId id, std::string_view literal) {

@@ -13,6 +13,7 @@
 #include "platform/platform.h"
 #include "scene/event_router.h"
 #include "scene/scene.h"
+#include "shell/language_pictures.h"
 #include "shell/program_state.h"
 
 namespace zuvela {
@@ -22,8 +23,8 @@ struct AppConfig {
     std::string studio_url;
     // Where the print snapshot goes when the program's own folder is not writable; empty: beside the program.
     std::string snapshot_folder;
-    // The colour names' language folder under SOUND/VOICE; empty: English, in SOUND/VOICE itself.
-    std::string voice_folder{};
+    // The language's folder under SOUND/VOICE and PICTURE; empty: English, in those folders themselves.
+    std::string language_folder{};
 };
 
 // Steps that other subsystems supply; each one does nothing until it is filled in.
@@ -67,7 +68,7 @@ class FormaMain {
     Seams& seams() { return m_seams; }
     const AppConfig& config() const { return m_config; }
 
-    // app_dir followed by the literal, read from the file now.
+    // app_dir followed by the literal, read from the file now; in the chosen language where it has words.
     PictureRef load_asset_picture(std::string_view literal);
     void assign_picture(ControlId id, std::string_view literal);
     // The window's own picture, the background of the screen showing.
@@ -86,6 +87,7 @@ class FormaMain {
 
   private:
     void build_start_scene();
+    void show_start_scene_in_language();
     void show_main_window();
     void show_pointer_for(ControlId id);
     PointerId pointer_of(PointerKind kind);
@@ -100,6 +102,7 @@ class FormaMain {
     Scene m_scene;
     EventRouter m_router{m_scene};
     Seams m_seams;
+    LanguagePictures m_language_pictures{m_platform.files, m_config.language_folder};
     Raster m_frame{k_scene_width, k_scene_height};
     bool m_main_shown = false;
     double m_next_tick = -1;

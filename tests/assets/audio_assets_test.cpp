@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/voice_language.h"
+#include "shell/language.h"
 
 namespace {
 
@@ -156,7 +156,7 @@ void expect_clean_edges_and_headroom(const Sound& sound) {
 // The English names in SOUND/VOICE itself, then every language's folder the program may choose.
 std::vector<std::filesystem::path> voice_folders() {
     std::vector<std::filesystem::path> folders = {k_assets / "SOUND" / "VOICE"};
-    for (const zuvela::VoiceLanguage& language : zuvela::voice_languages)
+    for (const zuvela::Language& language : zuvela::shipped_languages)
         folders.push_back(k_assets / "SOUND" / "VOICE" / language.folder);
     return folders;
 }
@@ -210,7 +210,7 @@ TEST_F(ColourSounds, EveryColourHasItsSpokenNameApartInEveryLanguage) {
     for (const auto& entry : std::filesystem::directory_iterator(k_assets / "SOUND" / "VOICE"))
         if (entry.is_directory()) shipped.insert(entry.path().filename());
     std::set<std::string> chosen;
-    for (const zuvela::VoiceLanguage& language : zuvela::voice_languages)
+    for (const zuvela::Language& language : zuvela::shipped_languages)
         chosen.insert(std::string(language.folder));
     EXPECT_EQ(shipped, chosen);
 }

@@ -93,7 +93,7 @@ TEST(PaletteVoices, AClickSpeaksTheNameFromTheChosenLanguagesFolderOnly) {
         FakePlatform fake;
         std::ostringstream diagnostics;
         AppConfig config;
-        config.voice_folder = folder;
+        config.language_folder = folder;
         Application app{fake.platform, config, diagnostics};
         app.window().state().app_dir = "/opt/Zuvela";
         app.window().state().set_sounds_on(1);

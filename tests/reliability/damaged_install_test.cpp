@@ -32,7 +32,8 @@
 #include "reliability/damaged_files.h"
 #include "screens/gallery_layout.h"
 #include "shell/asset_lengths.h"
-#include "shell/voice_language.h"
+#include "shell/language.h"
+#include "shell/language_pictures.h"
 #include "support/child_process.h"
 #include "support/sanitizers.h"
 
@@ -237,7 +238,10 @@ void run_case(const std::string& folder, const std::string& literal, CaseReport&
         if (!readable) fake.music.missing.insert(folder + "/" + literal);
     }
     std::ostringstream diagnostics;
-    Application app(platform, AppConfig{}, diagnostics);
+    // A language's picture is read only under its language ("/PICTURE/DE/YES1.JPG").
+    const bool in_language = literal.rfind("/PICTURE/", 0) == 0 && literal.find('/', 9) != std::string::npos;
+    Application app(platform, AppConfig{"", "", "", in_language ? literal.substr(9, literal.find('/', 9) - 9) : ""},
+                    diagnostics);
     Script script(fake.display, fake.clock.now + 7);
     script.everything();
     try {
@@ -364,8 +368,10 @@ std::vector<std::string> files_to_damage(const std::vector<std::string>& assets)
 }
 
 TEST_F(DamagedInstall, EveryFileDamagedEveryWayEndsAtTheCheckOrLeavesTheRestWorking) {
-    // The pictures, the colour sounds, the spoken names in English and every other language, the tune.
-    ASSERT_EQ(s_assets.size(), 149u + 12u + 12u * (1u + voice_languages.size()) + 1u);
+    // The pictures, the colour sounds, the spoken names in English and every other language, the tune, the
+    // pictures with words in every other language.
+    ASSERT_EQ(s_assets.size(), 149u + 12u + 12u * (1u + shipped_languages.size()) + 1u +
+                                   k_pictures_with_words.size() * shipped_languages.size());
     const std::vector<std::string> files = files_to_damage(s_assets);
     ASSERT_FALSE(files.empty());
     int cases = 0, ended_at_check = 0, kept_working = 0;

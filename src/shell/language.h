@@ -1,4 +1,5 @@
-// Which language the colour names are spoken in, from the locale the program was started under.
+// Which language the program speaks and shows, from the locale it was started under: the colour names in
+// SOUND/VOICE/<folder>/ and the pictures that carry words in PICTURE/<folder>/.
 #pragma once
 
 #include <array>
@@ -15,14 +16,14 @@ struct LocaleVariables {
     std::string_view lang{};
 };
 
-struct VoiceLanguage {
+struct Language {
     std::string_view locale;  // "de", or "pt_BR" where a territory speaks differently
-    std::string_view folder;  // under SOUND/VOICE
+    std::string_view folder;  // under SOUND/VOICE and PICTURE
 };
 
-// Every language the colour names are recorded in besides English, which stays in SOUND/VOICE itself so that
-// an installation without the language folders still speaks.
-inline constexpr std::array<VoiceLanguage, 15> voice_languages = {{
+// Every language besides English, which stays in SOUND/VOICE and PICTURE themselves so that an installation
+// without the language folders still speaks and shows everything.
+inline constexpr std::array<Language, 15> shipped_languages = {{
     {"bs", "BS"},
     {"cs", "CS"},
     {"de", "DE"},
@@ -40,11 +41,12 @@ inline constexpr std::array<VoiceLanguage, 15> voice_languages = {{
     {"tr", "TR"},
 }};
 
-// The folder under SOUND/VOICE for the locale, empty for English. The messages locale is the first set of
+// The language's folder for the locale, empty for English. The messages locale is the first set of
 // LC_ALL, LC_MESSAGES and LANG; LANGUAGE's list is tried first, in turn, but only when that locale is not C
 // or POSIX, as gettext does. Unlike gettext, the locale itself is still tried when nothing in the list is
-// known: a child whose list names only languages without voices hears their own locale's rather than English.
-std::string_view voice_folder(const LocaleVariables& env);
+// known: a child whose list names only languages we do not ship hears and reads their own locale's rather
+// than English.
+std::string_view language_folder(const LocaleVariables& env);
 
 // The literal of a colour's spoken name: "/SOUND/VOICE/DE/CRVENA.WAV", or "/SOUND/VOICE/CRVENA.WAV" in
 // English.

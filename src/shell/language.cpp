@@ -1,4 +1,4 @@
-#include "shell/voice_language.h"
+#include "shell/language.h"
 
 #include <string>
 
@@ -28,10 +28,10 @@ bool matches(std::string_view name, std::string_view locale) {
     return true;
 }
 
-// nullptr: English or a language without voices.
-const VoiceLanguage* known(std::string_view name) {
-    const VoiceLanguage* found = nullptr;
-    for (const VoiceLanguage& language : voice_languages) {
+// nullptr: English or a language we do not ship.
+const Language* known(std::string_view name) {
+    const Language* found = nullptr;
+    for (const Language& language : shipped_languages) {
         // A territory's own entry is preferred over its language's.
         if (matches(name, language.locale) && (!found || language.locale.size() > found->locale.size()))
             found = &language;
@@ -41,7 +41,7 @@ const VoiceLanguage* known(std::string_view name) {
 
 }  // namespace
 
-std::string_view voice_folder(const LocaleVariables& env) {
+std::string_view language_folder(const LocaleVariables& env) {
     std::string_view locale = !env.lc_all.empty()        ? env.lc_all
                               : !env.lc_messages.empty() ? env.lc_messages
                                                          : env.lang;
@@ -52,9 +52,9 @@ std::string_view voice_folder(const LocaleVariables& env) {
         list = colon == std::string_view::npos ? std::string_view{} : list.substr(colon + 1);
         if (entry.empty()) continue;
         if (matches(entry, "en")) return {};
-        if (const VoiceLanguage* language = known(entry)) return language->folder;
+        if (const Language* language = known(entry)) return language->folder;
     }
-    const VoiceLanguage* language = known(locale);
+    const Language* language = known(locale);
     return language ? language->folder : std::string_view{};
 }
 
