@@ -202,6 +202,15 @@ TEST_F(ColourSounds, EveryColourHasItsSpokenNameApartInEveryLanguage) {
             EXPECT_EQ(language[i].sample_rate, voices[""][i].sample_rate);
             EXPECT_LT(tonality(language[i]), 0.99) << "a chime where the word should be";
             expect_clean_edges_and_headroom(language[i]);
+            // The word fades out on its own end: a vowel that stops dead is heard as a click.
+            const std::vector<double>& s = language[i].samples;
+            std::size_t end = s.size();
+            while (end > 0 && std::abs(s[end - 1]) <= 0.001) --end;
+            const auto tail = static_cast<std::size_t>(language[i].sample_rate / 200);
+            ASSERT_GT(end, tail);
+            double energy = 0;
+            for (std::size_t k = end - tail; k < end; ++k) energy += s[k] * s[k];
+            EXPECT_LE(10 * std::log10(energy / static_cast<double>(tail)), -40.0) << "dBFS in the last 5 ms";
         }
     }
     // A folder the program never chooses is dead weight in the package; a chosen one missing is a silent

@@ -239,9 +239,10 @@ void run_case(const std::string& folder, const std::string& literal, CaseReport&
     }
     std::ostringstream diagnostics;
     // A language's picture is read only under its language ("/PICTURE/DE/YES1.JPG").
-    const bool in_language = literal.rfind("/PICTURE/", 0) == 0 && literal.find('/', 9) != std::string::npos;
-    Application app(platform, AppConfig{"", "", "", in_language ? literal.substr(9, literal.find('/', 9) - 9) : ""},
-                    diagnostics);
+    AppConfig config;
+    if (literal.rfind("/PICTURE/", 0) == 0 && literal.find('/', 9) != std::string::npos)
+        config.language_folder.assign(literal, 9, literal.find('/', 9) - 9);
+    Application app(platform, config, diagnostics);
     Script script(fake.display, fake.clock.now + 7);
     script.everything();
     try {

@@ -15,7 +15,9 @@ namespace {
 const std::string k_pictures = "/opt/Zuvela/PICTURE/";
 
 struct StartedApp {
-    explicit StartedApp(const std::string& language) : config{"", "", "", language} { install_all_assets(fake); }
+    explicit StartedApp(const std::string& language) : config{"", "", "", language} {
+        install_all_assets(fake);
+    }
     void start() {
         try {
             app.run();
@@ -25,7 +27,8 @@ struct StartedApp {
     std::string shown(ControlId id) { return fake.files.path_of(app.window().scene().control(id).picture); }
     void move_over(ControlId id) {
         const Rect r = app.window().scene().control(id).place;
-        app.window().router().dispatch(MouseEvent{MouseAction::Move, 0, 0, 0, double(r.x + 2), double(r.y + 2)});
+        app.window().router().dispatch(
+            MouseEvent{MouseAction::Move, 0, 0, 0, double(r.x + 2), double(r.y + 2)});
     }
     std::size_t lines_naming(const std::string& path) {
         std::istringstream text(diagnostics.str());
@@ -52,7 +55,8 @@ TEST(LanguagePictures, TheLanguagesCopyShowsWhereItLoadsAndTheEnglishOneWhereNot
     EXPECT_EQ(german.shown(ControlId::Da), k_pictures + "DE/YES1.JPG");
     EXPECT_EQ(german.shown(ControlId::Izlaz), "") << "the built-in English panel stays";
     EXPECT_NE(scene.control(ControlId::Izlaz).picture, nullptr);
-    EXPECT_EQ(german.shown(ControlId::PaletaCrvena), "") << "a swatch has no words: built in, and never looked for";
+    EXPECT_EQ(german.shown(ControlId::PaletaCrvena), "")
+        << "a swatch has no words: built in, and never looked for";
     for (const std::string& load : german.fake.files.loads)
         EXPECT_EQ(load.find("DE/BOJE"), std::string::npos) << load;
 

@@ -18,7 +18,8 @@ TEST(Language, TheLanguageListIsTriedInTurnUnlessTheLocaleIsC) {
     EXPECT_EQ(language_folder({.language = "fr:de", .lang = "de_DE.UTF-8"}), "FR");
     EXPECT_EQ(language_folder({.language = "eo::nl_BE:de", .lang = "de_DE.UTF-8"}), "NL")
         << "unknown and empty entries are skipped";
-    EXPECT_EQ(language_folder({.language = "en_GB:de", .lang = "de_DE.UTF-8"}), "") << "English is a choice too";
+    EXPECT_EQ(language_folder({.language = "en_GB:de", .lang = "de_DE.UTF-8"}), "")
+        << "English is a choice too";
     EXPECT_EQ(language_folder({.language = "eo", .lang = "pl_PL.UTF-8"}), "PL")
         << "nothing in the list: the locale";
     EXPECT_EQ(language_folder({.language = "de", .lang = "C"}), "") << "a C locale ignores the list";

@@ -4,6 +4,8 @@
 
 #include <filesystem>
 
+#include "screen_words.h"
+
 namespace artgen {
 
 struct OutputDirs {
@@ -21,6 +23,9 @@ void write_outline_pictures(const OutputDirs& out);
 // Backdrops, panels, buttons, swatches, the two canvas pointer icons, and the built-in splash card,
 // application icon and pointers.
 void write_interface_pictures(const OutputDirs& out);
+// The pictures that carry words, in one language: PICTURE/<folder>/, and for English PICTURE itself with the
+// splash card in res/builtin.
+void write_pictures_with_words(const OutputDirs& out, const ScreenWords& words);
 
 // The twelve colour chimes and the twelve spoken colour names in every language.
 void write_sounds(const OutputDirs& out);

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <numbers>
 #include <stdexcept>
 
 extern char** environ;
@@ -90,16 +91,35 @@ std::vector<float> resample(const std::vector<float>& in, int from_rate, int to_
     return out;
 }
 
-std::vector<float> trim_silence(const std::vector<float>& in, int sample_rate) {
-    constexpr float k_threshold = 0.002f;
-    const auto loud = [](float s) { return std::abs(s) >= k_threshold; };
+constexpr float k_silence = 0.002f;  // about -54 dBFS: espeak-ng's own silence is quieter
+
+// The word from its real start to its real end, where it first and last rises above silence, with the same
+// margin of silence before it in every file: the fade-in lies in the margin and leaves the first consonant
+// whole, the fade-out ends on the word's last sample instead of in the silence after it. espeak-ng stops a
+// final vowel dead and often starts at its very first sample, so neither edge may be taken as it comes.
+std::vector<float> shape_edges(const std::vector<float>& in, int sample_rate) {
+    const auto loud = [](float s) { return std::abs(s) >= k_silence; };
     const auto first = std::find_if(in.begin(), in.end(), loud);
     if (first == in.end()) return {};
     const auto last = std::find_if(in.rbegin(), in.rend(), loud).base();
     const auto margin = static_cast<std::ptrdiff_t>(sample_rate / 50);
-    const auto begin = first - std::min(margin, first - in.begin());
-    const auto end = last + std::min(margin, in.end() - last);
-    return {begin, end};
+    const std::ptrdiff_t before = std::min(margin, first - in.begin());
+    std::vector<float> out(static_cast<std::size_t>(margin - before), 0.0f);
+    out.insert(out.end(), first - before, last);
+
+    for (std::ptrdiff_t i = 0; i < margin; ++i) {
+        out[static_cast<std::size_t>(i)] *=
+            static_cast<float>(0.5 - 0.5 * std::cos(std::numbers::pi * static_cast<double>(i) / margin));
+    }
+    const std::size_t word = out.size() - static_cast<std::size_t>(margin);
+    // Squared, so that the last milliseconds before the silence are well below hearing over the music.
+    const std::size_t fade = std::min<std::size_t>(sample_rate * 7 / 100, word / 2);
+    for (std::size_t i = 0; i < fade; ++i) {
+        const double x = static_cast<double>(i + 1) / static_cast<double>(fade + 1);
+        const double gain = 0.5 - 0.5 * std::cos(std::numbers::pi * x);
+        out[out.size() - 1 - i] *= static_cast<float>(gain * gain);
+    }
+    return out;
 }
 
 }  // namespace
@@ -115,15 +135,8 @@ std::vector<float> speak(const std::string& text, const Voice& voice, int sample
     if (!samples.empty()) mean /= static_cast<double>(samples.size());
     for (float& s : samples) s -= static_cast<float>(mean);
 
-    samples = trim_silence(resample(samples, rate, sample_rate), sample_rate);
+    samples = shape_edges(resample(samples, rate, sample_rate), sample_rate);
     if (samples.empty()) throw std::runtime_error("espeak-ng said nothing for \"" + text + "\"");
-
-    const std::size_t fade = std::min<std::size_t>(sample_rate / 200, samples.size() / 2);
-    for (std::size_t i = 0; i < fade; ++i) {
-        const float gain = static_cast<float>(i) / static_cast<float>(fade);
-        samples[i] *= gain;
-        samples[samples.size() - 1 - i] *= gain;
-    }
     return samples;
 }
 

@@ -12,8 +12,8 @@ struct Voice {
     int pitch = 50;  // espeak-ng's 0..99
 };
 
-// The word as mono samples in [-1, 1] at sample_rate, without the leading and trailing silence espeak-ng
-// adds, DC removed and faded in and out over a few milliseconds so it can be placed anywhere in a mix.
+// The word as mono samples in [-1, 1] at sample_rate: DC removed, 20 ms of silence fading in before its real
+// start, and faded out over its last 70 ms, so it can be placed anywhere in a mix.
 std::vector<float> speak(const std::string& text, const Voice& voice, int sample_rate);
 
 }  // namespace artgen

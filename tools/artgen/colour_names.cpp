@@ -5,13 +5,16 @@ namespace artgen {
 // Slot order: red, green, yellow, light blue, orange, violet, grey, white (the slot whose file says dark
 // yellow shows white), brown, blue, black, pink. The words are the everyday ones: "azzurro", "błękitny",
 // "lila", not a paint chart's. The Klatt voice that speaks English clearest does so for every language too,
-// so a child hears the same friendly speaker whatever the desktop's language.
+// so a child hears the same friendly speaker whatever the desktop's language. Only its "pink" is heard as
+// "grey", and espeak-ng's plain voice says that one word instead.
 const std::vector<ColourNames>& colour_names() {
     static const std::vector<ColourNames> names = {
         {"",
          "en-us+klatt3",
          {"red", "green", "yellow", "light blue", "orange", "violet", "grey", "white", "brown", "blue",
-          "black", "pink"}},
+          "black", "pink"},
+         {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+          "en-us"}},
         {"BS",
          "bs+klatt3",
          {"crvena", "zelena", "žuta", "svijetloplava", "narandžasta", "ljubičasta", "siva", "bijela", "smeđa",

@@ -75,14 +75,16 @@ void make(const std::filesystem::path& path, int w, int h, const Ground& ground,
     p.save_jpeg(path);
 }
 
-void pair(const OutputDirs& out, const std::string& rest, const std::string& lit, int w, int h,
+void pair(const std::filesystem::path& folder, const std::string& rest, const std::string& lit, int w, int h,
           const Ground& ground, Rgb colour, const Face& face) {
-    make(out.picture / rest, w, h, ground, colour, false, face);
-    make(out.picture / lit, w, h, ground, colour, true, face);
+    make(folder / rest, w, h, ground, colour, false, face);
+    make(folder / lit, w, h, ground, colour, true, face);
 }
 
-void label(cairo_t* cr, std::string_view text, double cx, double y, double size, double width) {
-    centred_text(cr, text, cx, y, fitting_size(cr, text, width, size), k_white, Font::sans_bold, 2.2, k_ink);
+constexpr TextStyle k_label{k_white, Font::sans_bold, 2.2, k_ink};
+
+void label(cairo_t* cr, std::string_view text, const TextBox& box) {
+    fitted_text(cr, text, box, k_label);
 }
 
 void mini_picture(cairo_t* cr, int which, double x, double y, double w, double h) {
@@ -145,7 +147,7 @@ void mini_picture(cairo_t* cr, int which, double x, double y, double w, double h
     cairo_restore(cr);
 }
 
-void more_images_face(cairo_t* cr, double w, double, bool hover) {
+void more_images_face(cairo_t* cr, double w, double, bool hover, const char* words) {
     const double tw = 58, th = 46, gap = 7, x0 = (w - 2 * tw - gap) / 2, y0 = 12;
     for (int i = 0; i < 4; ++i) {
         const double lift = hover ? (i % 2 == 0 ? -2 : 2) : 0;
@@ -156,13 +158,14 @@ void more_images_face(cairo_t* cr, double w, double, bool hover) {
         mini_picture(cr, i, -tw / 2, -th / 2, tw, th);
         cairo_restore(cr);
     }
-    label(cr, "More", w / 2, 137, 19, w - 20);
-    label(cr, "pictures", w / 2, 157, 19, w - 20);
+    label(cr, words, {{8, 114, w - 8, 166}, w / 2, 147, 19, 2, 20.0 / 19});
 }
 
-void eraser_face(cairo_t* cr, double, double h, bool hover) {
+void eraser_face(cairo_t* cr, double w, double h, bool hover, const char* word) {
+    // Small enough to leave the word the right half.
     cairo_save(cr);
-    cairo_translate(cr, 33, h / 2 + 1);
+    cairo_translate(cr, 29, h / 2 + 1);
+    cairo_scale(cr, 0.84, 0.84);
     cairo_rotate(cr, -0.5);
     rounded_rect(cr, -21, -11, 42, 22, 5);
     fill_outlined(cr, rgb(255, 130, 160), k_ink, 1.2);
@@ -176,11 +179,11 @@ void eraser_face(cairo_t* cr, double, double h, bool hover) {
     cairo_fill(cr);
     cairo_restore(cr);
     for (int i = 0; i < 3; ++i) {
-        star_path(cr, 14 + i * 9, h - 13 + (i % 2) * 3, hover ? 4 : 3, 1.4, 4);
+        star_path(cr, 12 + i * 8, h - 13 + (i % 2) * 3, hover ? 4 : 3, 1.4, 4);
         set_colour(cr, k_white);
         cairo_fill(cr);
     }
-    label(cr, "erase", 84, h / 2 + 6, 17, 46);
+    label(cr, word, {{48, 6, w - 4, h - 6}, 78, h / 2 + 6, 17});
 }
 
 void paper_face(cairo_t* cr, double w, double h, bool hover) {
@@ -264,8 +267,8 @@ void music_face(cairo_t* cr, double w, double h, bool hover, bool on) {
 }
 
 // Tool buttons: the active look is bright and lit, the inactive one pale and greyed.
-void tool(const OutputDirs& out, const std::string& name, int x, int y, int w, int h, bool active,
-          const std::string& word, const std::function<void(cairo_t*, double, double)>& icon) {
+void tool(const std::filesystem::path& folder, const std::string& name, int x, int y, int w, int h,
+          bool active, const std::string& word, const std::function<void(cairo_t*, double, double)>& icon) {
     Picture p(w, h);
     paint_main_ground(p, x, y);
     cairo_t* cr = p.cr();
@@ -276,9 +279,11 @@ void tool(const OutputDirs& out, const std::string& name, int x, int y, int w, i
         set_colour(cr, rgb(215, 220, 232), 0.5);
         cairo_fill(cr);
     }
-    centred_text(cr, word, w / 2, h - 11, fitting_size(cr, word, w - 12, 14),
-                 active ? k_white : rgb(110, 115, 135), Font::sans_bold, active ? 2.2 : 0, k_ink);
-    p.save_jpeg(out.picture / name);
+    // Both looks at the size the lit one fits at, so the word keeps its size when the tool changes.
+    const TextBox box{{4, 57, w - 4.0, h - 3.0}, w / 2.0, h - 11.0, 14};
+    const FittedText fitted = fit_text(cr, word, box, k_label);
+    draw_fitted(cr, fitted, box, active ? k_label : TextStyle{rgb(110, 115, 135)});
+    p.save_jpeg(folder / name);
 }
 
 void hand_pointing_left(cairo_t* cr, double x, double y, double k) {
@@ -292,10 +297,7 @@ void hand_pointing_left(cairo_t* cr, double x, double y, double k) {
 }  // namespace
 
 void write_buttons(const OutputDirs& out) {
-    pair(out, "MOREIMAGES1.JPG", "MOREIMAGES2.JPG", 160, 169, on_main(832, 241), rgb(130, 90, 235),
-         more_images_face);
-    pair(out, "GUMICA1.JPG", "GUMICA2.JPG", 112, 61, on_main(825, 412), rgb(40, 180, 190), eraser_face);
-    pair(out, "PAPIR1.JPG", "PAPIR2.JPG", 63, 61, on_main(936, 412), rgb(255, 150, 40), paper_face);
+    pair(out.picture, "PAPIR1.JPG", "PAPIR2.JPG", 63, 61, on_main(936, 412), rgb(255, 150, 40), paper_face);
 
     const auto sound_on = [](cairo_t* cr, double w, double h, bool hover) {
         sound_face(cr, w, h, hover, true);
@@ -310,10 +312,26 @@ void write_buttons(const OutputDirs& out) {
         music_face(cr, w, h, hover, false);
     };
     // The off pairs are numbered the other way round: 2 rests, 1 lights up.
-    pair(out, "ZVUCNIK1.JPG", "ZVUCNIK2.JPG", 78, 79, on_main(835, 485), rgb(60, 190, 90), sound_on);
-    pair(out, "SOUNDOFF2.JPG", "SOUNDOFF1.JPG", 78, 79, on_main(835, 485), rgb(150, 155, 172), sound_off);
-    pair(out, "MUZIKA1.JPG", "MUZIKA2.JPG", 78, 78, on_main(919, 485), rgb(60, 140, 245), music_on);
-    pair(out, "MUSICOFF2.JPG", "MUSICOFF1.JPG", 78, 78, on_main(919, 485), rgb(150, 155, 172), music_off);
+    pair(out.picture, "ZVUCNIK1.JPG", "ZVUCNIK2.JPG", 78, 79, on_main(835, 485), rgb(60, 190, 90), sound_on);
+    pair(out.picture, "SOUNDOFF2.JPG", "SOUNDOFF1.JPG", 78, 79, on_main(835, 485), rgb(150, 155, 172),
+         sound_off);
+    pair(out.picture, "MUZIKA1.JPG", "MUZIKA2.JPG", 78, 78, on_main(919, 485), rgb(60, 140, 245), music_on);
+    pair(out.picture, "MUSICOFF2.JPG", "MUSICOFF1.JPG", 78, 78, on_main(919, 485), rgb(150, 155, 172),
+         music_off);
+
+    pair(out.picture, "CTRLRQOZ1.JPG", "CTRLRQOZ2.JPG", 110, 35, on_info_panel(147, 203), rgb(240, 244, 255),
+         [](cairo_t* cr, double w, double h, bool) {
+             studio_logo(cr, 7, 4, w - 14, h - 8, rgb(20, 140, 150), rgb(30, 50, 90));
+         });
+}
+
+void write_buttons_with_words(const std::filesystem::path& folder, const ScreenWords& words) {
+    pair(folder, "MOREIMAGES1.JPG", "MOREIMAGES2.JPG", 160, 169, on_main(832, 241), rgb(130, 90, 235),
+         [&](cairo_t* cr, double w, double h, bool hover) {
+             more_images_face(cr, w, h, hover, words.more_pictures);
+         });
+    pair(folder, "GUMICA1.JPG", "GUMICA2.JPG", 112, 61, on_main(825, 412), rgb(40, 180, 190),
+         [&](cairo_t* cr, double w, double h, bool hover) { eraser_face(cr, w, h, hover, words.erase); });
 
     const auto bucket_icon = [](cairo_t* cr, double w, double) {
         bucket(cr, w / 2 + 5, 24, 27, rgb(255, 60, 80), -0.6);
@@ -323,30 +341,33 @@ void write_buttons(const OutputDirs& out) {
         pencil(cr, w / 2 - 14, 58, 54, 11, -1.05, rgb(60, 150, 255));
     };
     for (bool active : {true, false}) {
-        tool(out, active ? "KAPLJICA1.JPG" : "KAPLJICA2.JPG", 871, 571, 58, 81, active, "fill", bucket_icon);
-        tool(out, active ? "OLOVKA1.JPG" : "OLOVKA2.JPG", 804, 571, 62, 81, active, "draw", pencil_icon);
+        tool(folder, active ? "KAPLJICA1.JPG" : "KAPLJICA2.JPG", 871, 571, 58, 81, active, words.fill,
+             bucket_icon);
+        tool(folder, active ? "OLOVKA1.JPG" : "OLOVKA2.JPG", 804, 571, 62, 81, active, words.draw,
+             pencil_icon);
     }
 
-    pair(out, "BACK1.JPG", "BACK2.JPG", 192, 40, on_gallery(30, 0), rgb(50, 185, 90),
-         [](cairo_t* cr, double w, double h, bool hover) {
+    pair(folder, "BACK1.JPG", "BACK2.JPG", 192, 40, on_gallery(30, 0), rgb(50, 185, 90),
+         [&](cairo_t* cr, double w, double h, bool hover) {
              hand_pointing_left(cr, hover ? 6 : 8, h / 2 + 2, 1.1);
-             label(cr, "back to my picture", 46 + (w - 52) / 2, h / 2 + 5, 15, w - 56);
+             label(cr, words.back_to_my_picture,
+                   {{44, 5, w - 4, h - 5}, 46 + (w - 52) / 2, h / 2 + 5, 15, 2, 1.05});
          });
 
-    pair(out, "YES1.JPG", "YES2.JPG", 107, 50, on_leave_panel(56, 150), rgb(50, 185, 80),
-         [](cairo_t* cr, double w, double h, bool hover) {
+    pair(folder, "YES1.JPG", "YES2.JPG", 107, 50, on_leave_panel(56, 150), rgb(50, 185, 80),
+         [&](cairo_t* cr, double w, double h, bool hover) {
              tick(cr, 25, h / 2, hover ? 14 : 13, rgb(30, 140, 50));
-             label(cr, "Yes", 43 + (w - 47) / 2, h / 2 + 9, 25, w - 50);
+             label(cr, words.yes, {{40, 6, w - 4, h - 4}, 43 + (w - 47) / 2, h / 2 + 9, 25});
          });
-    pair(out, "NO1.JPG", "NO2.JPG", 85, 50, on_leave_panel(256, 150), rgb(235, 70, 60),
-         [](cairo_t* cr, double w, double h, bool hover) {
+    pair(folder, "NO1.JPG", "NO2.JPG", 85, 50, on_leave_panel(256, 150), rgb(235, 70, 60),
+         [&](cairo_t* cr, double w, double h, bool hover) {
              cross(cr, 24, h / 2, hover ? 14 : 13, rgb(180, 30, 30));
-             label(cr, "No", 41 + (w - 45) / 2, h / 2 + 9, 25, w - 48);
+             label(cr, words.no, {{39, 6, w - 4, h - 4}, 41 + (w - 45) / 2, h / 2 + 9, 25});
          });
 
-    pair(out, "CLOSE1.JPG", "CLOSE2.JPG", 73, 27, on_info_panel(320, 10), rgb(235, 80, 60),
-         [](cairo_t* cr, double w, double h, bool) {
-             const double cx = 13, cy = h / 2, a = 4.5;
+    pair(folder, "CLOSE1.JPG", "CLOSE2.JPG", 73, 27, on_info_panel(320, 10), rgb(235, 80, 60),
+         [&](cairo_t* cr, double w, double h, bool) {
+             const double cx = 12, cy = h / 2, a = 4.5;
              cairo_new_path(cr);
              cairo_move_to(cr, cx - a, cy - a);
              cairo_line_to(cr, cx + a, cy + a);
@@ -355,17 +376,15 @@ void write_buttons(const OutputDirs& out) {
              set_colour(cr, k_white);
              cairo_set_line_width(cr, 3);
              cairo_stroke(cr);
-             label(cr, "close", 24 + (w - 28) / 2, h / 2 + 5, 13, w - 30);
+             label(cr, words.close, {{19, 2, w - 2, h - 2}, 19 + (w - 21) / 2, h / 2 + 5, 13});
          });
-    pair(out, "CTRLRQOZ1.JPG", "CTRLRQOZ2.JPG", 110, 35, on_info_panel(147, 203), rgb(240, 244, 255),
-         [](cairo_t* cr, double w, double h, bool) {
-             studio_logo(cr, 7, 4, w - 14, h - 8, rgb(20, 140, 150), rgb(30, 50, 90));
-         });
-    pair(out, "VISIT1.JPG", "VISIT2.JPG", 330, 62, on_info_panel(34, 136), rgb(255, 140, 30),
-         [](cairo_t* cr, double w, double h, bool hover) {
+    pair(folder, "VISIT1.JPG", "VISIT2.JPG", 330, 62, on_info_panel(34, 136), rgb(255, 140, 30),
+         [&](cairo_t* cr, double w, double h, bool hover) {
              globe(cr, 34, h / 2, hover ? 21 : 19);
-             label(cr, "Visit us at", 62 + (w - 66) / 2, 26, 16, w - 72);
-             label(cr, "zuvela.example", 62 + (w - 66) / 2, 50, 25, w - 72);
+             label(cr, words.visit_us_at, {{58, 5, w - 5, 32}, 62 + (w - 66) / 2, 26, 16});
+             centred_text(cr, "zuvela.example", 62 + (w - 66) / 2, 50,
+                          fitting_size(cr, "zuvela.example", w - 72, 25), k_white, Font::sans_bold, 2.2,
+                          k_ink);
          });
 }
 

@@ -91,17 +91,21 @@ void cloud_behind(cairo_t* cr, double cx, double cy, double w, double h) {
     cairo_fill(cr);
 }
 
+// The keyboard's help: a keycap and its word.
 void shortcut(cairo_t* cr, std::string_view key, std::string_view word, double x, double y, double h,
-              double size) {
+              double size, double right) {
     keycap(cr, key, x, y, h);
-    left_text(cr, word, x + keycap_width(cr, key, h) + 7, y + h * 0.74, size, k_ink, Font::sans_bold, 2.5);
+    const double left = x + keycap_width(cr, key, h) + 7;
+    fitted_text(cr, word,
+                {{left - 3, y - 6, right, y + h + 4}, left, y + h * 0.74, size, 1, 1.2, Align::left},
+                {k_ink, Font::sans_bold, 2.5});
 }
 
-double shortcut_width(cairo_t* cr, std::string_view key, std::string_view word, double h, double size) {
-    return keycap_width(cr, key, h) + 7 + text_width(cr, word, size);
+std::string key(const ScreenWords& words, char letter) {
+    return std::string(words.ctrl) + "+" + letter;
 }
 
-void write_main_backdrop(const OutputDirs& out) {
+void write_main_backdrop(const std::filesystem::path& folder, const ScreenWords& words) {
     Picture p(1024, 768);
     paint_main_ground(p, 0, 0);
     cairo_t* cr = p.cr();
@@ -132,7 +136,8 @@ void write_main_backdrop(const OutputDirs& out) {
 
     cloud_behind(cr, 906, 62, 236, 140);
     product_logo(cr, 906, 14, 214);
-    centred_text(cr, "my colouring book", 906, 112, 15, rgb(200, 60, 140), Font::sans_bold, 2.5);
+    fitted_text(cr, words.my_colouring_book, {{794, 96, 1018, 126}, 906, 112, 15},
+                {rgb(200, 60, 140), Font::sans_bold, 2.5});
 
     rounded_rect(cr, 802, 128, 210, 98, 14);
     set_colour(cr, k_white);
@@ -141,32 +146,40 @@ void write_main_backdrop(const OutputDirs& out) {
     cairo_set_line_width(cr, 3);
     cairo_stroke(cr);
     globe(cr, 828, 158, 17);
-    left_text(cr, "Come and", 852, 153, 16, k_ink);
-    left_text(cr, "visit us at", 852, 172, 16, k_ink);
+    fitted_text(cr, words.come_and_visit_us_at,
+                {{849, 133, 1009, 183}, 852, 162.5, 16, 2, 19.0 / 16, Align::left}, {k_ink});
     centred_text(cr, "zuvela.example", 907, 200, fitting_size(cr, "zuvela.example", 196, 22),
                  rgb(30, 100, 220));
-    centred_text(cr, "for more colouring fun!", 907, 218, 12, rgb(200, 60, 140));
+    fitted_text(cr, words.for_more_colouring_fun, {{806, 206, 1009, 225}, 907, 218, 12}, {rgb(200, 60, 140)});
 
-    // Keyboard help under the canvas, above the shelf.
-    const double h = 22, size = 16;
-    const std::pair<const char*, const char*> keys[] = {
-        {"Ctrl+R", "info"}, {"Ctrl+P", "print my picture"}, {"Ctrl+X", "leave"}};
-    double total = 0;
-    for (auto [key, word] : keys) total += shortcut_width(cr, key, word, h, size);
-    const double gap = 48;
-    double x = 405 - (total + gap * 2) / 2;
-    for (auto [key, word] : keys) {
-        shortcut(cr, key, word, x, 642, h, size);
-        x += shortcut_width(cr, key, word, h, size) + gap;
+    // Keyboard help under the canvas, above the shelf: the gaps close up first, then the words shrink.
+    const double h = 22, y = 642, left = 24, right = 786;
+    const std::string keys[] = {key(words, 'R'), key(words, 'P'), key(words, 'X')};
+    const char* texts[] = {words.info, words.print_my_picture, words.leave};
+    double size = 16, gap = 48;
+    const auto row_width = [&] {
+        double total = 2 * gap;
+        for (int i = 0; i < 3; ++i)
+            total += keycap_width(cr, keys[i], h) + 7 + text_width(cr, texts[i], size) + 5;
+        return total;
+    };
+    while (row_width() > right - left && gap > 24) gap -= 1;
+    while (row_width() > right - left && size > k_readable_size) size -= 0.25;
+    double x = 405 - row_width() / 2;
+    for (int i = 0; i < 3; ++i) {
+        const double slot = keycap_width(cr, keys[i], h) + 7 + text_width(cr, texts[i], size) + 5;
+        shortcut(cr, keys[i], texts[i], x, y, h, size, std::min(right, x + slot + gap / 2));
+        x += slot + gap;
     }
-    p.save_jpeg(out.picture / "GLAVNA-2.JPG");
+    p.save_jpeg(folder / "GLAVNA-2.JPG");
 }
 
-void write_gallery_backdrop(const OutputDirs& out) {
+void write_gallery_backdrop(const std::filesystem::path& folder, const ScreenWords& words) {
     Picture p(1024, 768);
     paint_gallery_ground(p, 0, 0);
     cairo_t* cr = p.cr();
-    centred_text(cr, "Pick a picture to colour!", 500, 31, 26, rgb(150, 50, 200), Font::sans_bold, 4);
+    fitted_text(cr, words.pick_a_picture_to_colour, {{226, 0, 784, 42}, 500, 31, 26},
+                {rgb(150, 50, 200), Font::sans_bold, 4});
 
     cloud_behind(cr, 902, 82, 236, 150);
     product_logo(cr, 902, 36, 210);
@@ -181,8 +194,8 @@ void write_gallery_backdrop(const OutputDirs& out) {
     cairo_line_to(cr, 822, 426);
     cairo_close_path(cr);
     fill_outlined(cr, rgb(255, 140, 30), k_ink, 1.5);
-    centred_text(cr, "Click a", 940, 392, 22, rgb(30, 100, 220), Font::sans_bold, 3);
-    centred_text(cr, "picture!", 940, 418, 22, rgb(30, 100, 220), Font::sans_bold, 3);
+    fitted_text(cr, words.click_a_picture, {{872, 350, 1022, 450}, 940, 405, 22, 2, 26.0 / 22},
+                {rgb(30, 100, 220), Font::sans_bold, 3});
 
     const Rgb colours[] = {rgb(255, 0, 0),    rgb(255, 102, 0), rgb(255, 230, 0),
                            rgb(52, 204, 103), rgb(0, 120, 255), rgb(204, 51, 255)};
@@ -193,36 +206,41 @@ void write_gallery_backdrop(const OutputDirs& out) {
     shape_path(cr, Shape::heart, 903, 630, 20);
     fill_outlined(cr, rgb(255, 80, 120), k_white, 2);
 
-    shortcut(cr, "Ctrl+X", "leave", 838, 712, 22, 16);
-    p.save_jpeg(out.picture / "GALERIJA-2.JPG");
+    shortcut(cr, key(words, 'X'), words.leave, 838, 712, 22, 16, 1020);
+    p.save_jpeg(folder / "GALERIJA-2.JPG");
 }
 
-void write_leave_panel(const OutputDirs& out) {
+void write_leave_panel(const std::filesystem::path& folder, const ScreenWords& words) {
     Picture p(400, 250);
     cairo_t* cr = p.cr();
     paint_leave_panel_ground(cr);
     sun_face(cr, 200, 48, 25);
-    centred_text(cr, "Do you want to leave?", 200, 118, fitting_size(cr, "Do you want to leave?", 360, 28),
-                 rgb(200, 60, 20), Font::sans_bold, 3);
+    fitted_text(cr, words.do_you_want_to_leave, {{14, 84, 386, 148}, 200, 118, 28, 2, 1.1},
+                {rgb(200, 60, 20), Font::sans_bold, 3});
     // Da sits at (56, 150) 107 × 50, Ne at (256, 150) 85 × 50.
-    centred_text(cr, "bye-bye!", 109, 224, 15, k_ink, Font::sans_bold, 2);
-    centred_text(cr, "keep colouring", 298, 224, 15, k_ink, Font::sans_bold, 2);
-    p.save_jpeg(out.picture / "CTRLX.JPG");
+    fitted_text(cr, words.bye_bye, {{14, 204, 204, 240}, 109, 224, 15}, {k_ink, Font::sans_bold, 2});
+    fitted_text(cr, words.keep_colouring, {{206, 204, 388, 240}, 298, 224, 15}, {k_ink, Font::sans_bold, 2});
+    p.save_jpeg(folder / "CTRLX.JPG");
 }
 
-void write_info_panel(const OutputDirs& out) {
+void write_info_panel(const std::filesystem::path& folder, const ScreenWords& words) {
     Picture p(400, 250);
     cairo_t* cr = p.cr();
     paint_info_panel_ground(cr);
     // Zatvori sits at (320, 10), visit_site at (34, 136), Firma at (147, 203).
     product_logo(cr, 160, 16, 260);
-    centred_text(cr, "a colouring book for little artists", 190, 128, 14, rgb(200, 60, 140), Font::sans_bold,
-                 2.5);
+    fitted_text(cr, words.for_little_artists, {{14, 104, 388, 135}, 190, 128, 14, 2, 1.05},
+                {rgb(200, 60, 140), Font::sans_bold, 2.5});
     artist_palette(cr, 352, 78, 30);
-    left_text(cr, "made by", 70, 226, 14, k_ink, Font::sans_bold, 2);
-    left_text(cr, "Ctrl+P  print", 278, 218, 12, k_ink, Font::sans_bold, 2);
-    left_text(cr, "Ctrl+X  leave", 278, 234, 12, k_ink, Font::sans_bold, 2);
-    p.save_jpeg(out.picture / "CTRL-R-2.JPG");
+    fitted_text(cr, words.made_by, {{14, 200, 145, 240}, 132, 226, 14, 2, 1.05, Align::right},
+                {k_ink, Font::sans_bold, 2});
+    const std::string print = key(words, 'P') + "  " + words.print,
+                      leave = key(words, 'X') + "  " + words.leave;
+    fitted_text(cr, print, {{274, 203, 388, 223}, 278, 218, 12, 1, 1.2, Align::left},
+                {k_ink, Font::sans_bold, 2});
+    fitted_text(cr, leave, {{274, 221, 388, 240}, 278, 234, 12, 1, 1.2, Align::left},
+                {k_ink, Font::sans_bold, 2});
+    p.save_jpeg(folder / "CTRL-R-2.JPG");
 }
 
 void printer(cairo_t* cr, double x, double y) {
@@ -261,7 +279,7 @@ void printer(cairo_t* cr, double x, double y) {
     cairo_stroke(cr);
 }
 
-void write_printing_panel(const OutputDirs& out) {
+void write_printing_panel(const std::filesystem::path& folder, const ScreenWords& words) {
     Picture p(400, 250);
     cairo_t* cr = p.cr();
     vertical_gradient(cr, 0, 250, rgb(130, 220, 120), rgb(40, 160, 70));
@@ -276,13 +294,16 @@ void write_printing_panel(const OutputDirs& out) {
         cairo_arc(cr, 250 + i * 26, 176, 7, 0, 2 * k_pi);
         fill_outlined(cr, k_white, k_ink, 1.2);
     }
-    centred_text(cr, "Printing", 290, 92, 34, k_white, Font::sans_bold, 3, k_ink);
-    centred_text(cr, "Please wait", 290, 130, 24, k_white, Font::sans_bold, 2.5, k_ink);
-    centred_text(cr, "a moment!", 290, 156, 20, rgb(255, 245, 150), Font::sans_bold, 2.5, k_ink);
-    p.save_jpeg(out.picture / "PRINTING.JPG");
+    // The printer takes the left of the notice up to x = 184.
+    fitted_text(cr, words.printing, {{188, 48, 388, 106}, 290, 92, 34}, {k_white, Font::sans_bold, 3, k_ink});
+    fitted_text(cr, words.please_wait, {{188, 106, 388, 138}, 290, 130, 24},
+                {k_white, Font::sans_bold, 2.5, k_ink});
+    fitted_text(cr, words.a_moment, {{188, 138, 388, 167}, 290, 156, 20},
+                {rgb(255, 245, 150), Font::sans_bold, 2.5, k_ink});
+    p.save_jpeg(folder / "PRINTING.JPG");
 }
 
-void write_splash(const OutputDirs& out) {
+void write_splash(const std::filesystem::path& path, const ScreenWords& words) {
     // 200 × 250, of which the window shows the top 248 rows.
     Picture p(200, 250);
     cairo_t* cr = p.cr();
@@ -298,23 +319,32 @@ void write_splash(const OutputDirs& out) {
     const Rgb colours[] = {rgb(255, 0, 0),    rgb(255, 102, 0), rgb(255, 230, 0),
                            rgb(52, 204, 103), rgb(0, 120, 255), rgb(204, 51, 255)};
     for (int i = 0; i < 6; ++i) crayon(cr, 32 + i * 23, 158 - (i % 2) * 4, 18, 64 - (i % 3) * 6, colours[i]);
-    centred_text(cr, "my colouring book", 100, 178, 14, rgb(200, 60, 140), Font::sans_bold, 2);
+    fitted_text(cr, words.my_colouring_book, {{8, 160, 192, 189}, 100, 178, 14},
+                {rgb(200, 60, 140), Font::sans_bold, 2});
     studio_logo(cr, 36, 190, 128, 42, rgb(20, 140, 150), rgb(30, 50, 90));
-    p.save_jpeg(out.builtin / "SPLASH.JPG");
+    p.save_jpeg(path);
 }
 
 }  // namespace
 
+void write_pictures_with_words(const OutputDirs& out, const ScreenWords& words) {
+    const std::filesystem::path folder = out.picture / words.folder;
+    std::filesystem::create_directories(folder);
+    write_main_backdrop(folder, words);
+    write_gallery_backdrop(folder, words);
+    write_leave_panel(folder, words);
+    write_info_panel(folder, words);
+    write_printing_panel(folder, words);
+    write_buttons_with_words(folder, words);
+    // English is shown before the asset folders are worked out, from inside the program.
+    write_splash(words.folder.empty() ? out.builtin / "SPLASH.JPG" : folder / "SPLASH.JPG", words);
+}
+
 void write_interface_pictures(const OutputDirs& out) {
-    write_main_backdrop(out);
-    write_gallery_backdrop(out);
-    write_leave_panel(out);
-    write_info_panel(out);
-    write_printing_panel(out);
+    for (const ScreenWords& words : screen_words()) write_pictures_with_words(out, words);
     write_buttons(out);
     write_swatches(out);
     write_pointers(out);
-    write_splash(out);
 }
 
 }  // namespace artgen

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <numbers>
 #include <stdexcept>
 #include <string>
@@ -154,6 +155,134 @@ void left_text(cairo_t* cr, std::string_view text, double x, double y, double si
 double fitting_size(cairo_t* cr, std::string_view text, double width, double size, Font font) {
     const double w = text_width(cr, text, size, font);
     return w <= width ? size : size * width / w;
+}
+
+namespace {
+
+std::function<void(const DrawnText&)>& drawn_text_watcher() {
+    static std::function<void(const DrawnText&)> watcher;
+    return watcher;
+}
+
+// The lines as outlines, placed as they are drawn; the current path afterwards.
+void lines_path(cairo_t* cr, const FittedText& fitted, const TextBox& box, const TextStyle& style) {
+    cairo_new_path(cr);
+    const double n = double(fitted.lines.size());
+    for (std::size_t i = 0; i < fitted.lines.size(); ++i) {
+        const std::string& line = fitted.lines[i];
+        const double advance = text_width(cr, line, fitted.size, style.font);
+        const double x = box.align == Align::left     ? box.x
+                         : box.align == Align::centre ? box.x - advance / 2
+                                                      : box.x - advance;
+        const double y = box.mid + (double(i) - (n - 1) / 2) * box.pitch * fitted.size;
+        select_font(cr, style.font, fitted.size);
+        cairo_move_to(cr, x, y);
+        cairo_text_path(cr, line.c_str());
+    }
+}
+
+Box ink_of_path(cairo_t* cr, const TextStyle& style) {
+    Box ink;
+    if (style.halo > 0) {
+        cairo_save(cr);
+        cairo_set_line_width(cr, 2 * style.halo);
+        cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+        cairo_stroke_extents(cr, &ink.x0, &ink.y0, &ink.x1, &ink.y1);
+        cairo_restore(cr);
+    } else {
+        cairo_fill_extents(cr, &ink.x0, &ink.y0, &ink.x1, &ink.y1);
+    }
+    return ink;
+}
+
+Box measure(cairo_t* cr, const FittedText& fitted, const TextBox& box, const TextStyle& style) {
+    cairo_save(cr);
+    lines_path(cr, fitted, box, style);
+    const Box ink = ink_of_path(cr, style);
+    cairo_new_path(cr);
+    cairo_restore(cr);
+    return ink;
+}
+
+bool inside(const Box& ink, const Box& room) {
+    return ink.x0 >= room.x0 && ink.y0 >= room.y0 && ink.x1 <= room.x1 && ink.y1 <= room.y1;
+}
+
+// The largest size, up to the design size, at which these lines fit; 0 when none does.
+double largest_fitting_size(cairo_t* cr, const std::vector<std::string>& lines, const TextBox& box,
+                            const TextStyle& style) {
+    FittedText trial{lines, box.size};
+    if (inside(measure(cr, trial, box, style), box.room)) return box.size;
+    double low = 0, high = box.size;
+    for (int step = 0; step < 16; ++step) {
+        trial.size = (low + high) / 2;
+        (inside(measure(cr, trial, box, style), box.room) ? low : high) = trial.size;
+    }
+    return low;
+}
+
+std::vector<std::string> split(std::string_view text, char at) {
+    std::vector<std::string> parts;
+    for (std::size_t begin = 0;;) {
+        const std::size_t end = text.find(at, begin);
+        parts.emplace_back(text.substr(begin, end - begin));
+        if (end == std::string_view::npos) return parts;
+        begin = end + 1;
+    }
+}
+
+}  // namespace
+
+FittedText fit_text(cairo_t* cr, std::string_view text, const TextBox& box, const TextStyle& style) {
+    // A break the table asks for is kept; otherwise one line, or two broken at a space.
+    std::vector<std::vector<std::string>> layouts;
+    if (text.find('\n') != std::string_view::npos) {
+        layouts.push_back(split(text, '\n'));
+    } else {
+        layouts.push_back({std::string(text)});
+        for (std::size_t at = text.find(' '); box.lines >= 2 && at != std::string_view::npos;
+             at = text.find(' ', at + 1))
+            layouts.push_back({std::string(text.substr(0, at)), std::string(text.substr(at + 1))});
+    }
+    if (int(layouts.front().size()) > box.lines)
+        throw std::runtime_error("\"" + std::string(text) + "\" has more lines than its box");
+    // One line shrunk a little reads better than two.
+    FittedText best{layouts.front(), largest_fitting_size(cr, layouts.front(), box, style)};
+    if (best.size < 0.8 * box.size) {
+        for (std::size_t i = 1; i < layouts.size(); ++i) {
+            const double size = largest_fitting_size(cr, layouts[i], box, style);
+            if (size > best.size) best = {layouts[i], size};
+        }
+    }
+    if (best.size < k_readable_size) {
+        char size[32];
+        std::snprintf(size, sizeof size, "%.1f", best.size);
+        throw std::runtime_error("\"" + std::string(text) + "\" does not fit its box at a readable size (" +
+                                 size + " px)");
+    }
+    return best;
+}
+
+void draw_fitted(cairo_t* cr, const FittedText& fitted, const TextBox& box, const TextStyle& style) {
+    lines_path(cr, fitted, box, style);
+    const Box ink = ink_of_path(cr, style);
+    if (style.halo > 0) {
+        set_colour(cr, style.halo_colour);
+        cairo_set_line_width(cr, 2 * style.halo);
+        cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+        cairo_stroke_preserve(cr);
+    }
+    set_colour(cr, style.colour);
+    cairo_fill(cr);
+    if (const auto& watcher = drawn_text_watcher()) {
+        std::string text;
+        for (const std::string& line : fitted.lines) text += (text.empty() ? "" : "\n") + line;
+        watcher({text, box.room, ink, fitted.size, fitted.lines.size()});
+    }
+}
+
+void watch_drawn_texts(std::function<void(const DrawnText&)> watcher) {
+    drawn_text_watcher() = std::move(watcher);
 }
 
 void star_path(cairo_t* cr, double cx, double cy, double outer, double inner, int points, double turn) {

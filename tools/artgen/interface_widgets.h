@@ -4,10 +4,14 @@
 #include <cairo.h>
 
 #include <filesystem>
+#include <functional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "artgen.h"
 #include "image_writers.h"
+#include "screen_words.h"
 
 namespace artgen::ui {
 
@@ -72,6 +76,49 @@ void left_text(cairo_t* cr, std::string_view text, double x, double y, double si
 double fitting_size(cairo_t* cr, std::string_view text, double width, double size,
                     Font font = Font::sans_bold);
 
+// Words in a box: measured as drawn, halo included, and shrunk or wrapped until they fit.
+struct Box {
+    double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+};
+enum class Align { left, centre, right };
+struct TextBox {
+    Box room;            // everything drawn stays inside
+    double x;            // the text's left edge, centre or right edge
+    double mid;          // the baseline of one line; of several, halfway between the first and the last
+    double size;         // as the English picture was designed, and the largest
+    int lines = 1;       // at most
+    double pitch = 1.2;  // from one baseline to the next, in sizes
+    Align align = Align::centre;
+};
+struct TextStyle {
+    Rgb colour;
+    Font font = Font::sans_bold;
+    double halo = 0;  // keeps text legible on busy ground
+    Rgb halo_colour = k_white;
+};
+struct FittedText {
+    std::vector<std::string> lines;
+    double size = 0;
+};
+// Below this a parent could not read the words at a glance on the screen.
+inline constexpr double k_readable_size = 11;
+// Throws when the text cannot fit its box at a readable size: the art is not built.
+FittedText fit_text(cairo_t* cr, std::string_view text, const TextBox& box, const TextStyle& style);
+void draw_fitted(cairo_t* cr, const FittedText& fitted, const TextBox& box, const TextStyle& style);
+inline void fitted_text(cairo_t* cr, std::string_view text, const TextBox& box, const TextStyle& style) {
+    draw_fitted(cr, fit_text(cr, text, box, style), box, style);
+}
+
+// What draw_fitted drew, for checking the art: the ink as cairo measures the drawn outlines.
+struct DrawnText {
+    std::string text;
+    Box room;
+    Box ink;
+    double size = 0;
+    std::size_t lines = 0;
+};
+void watch_drawn_texts(std::function<void(const DrawnText&)> watcher);
+
 // Each palette colour carries one of these, so that colours can be told apart without seeing them.
 enum class Shape { heart, triangle, star, drop, circle, flower, cloud, moon, square, diamond, bolt, plus };
 void shape_path(cairo_t* cr, Shape shape, double cx, double cy, double r);
@@ -105,8 +152,10 @@ void globe(cairo_t* cr, double cx, double cy, double r);
 void tick(cairo_t* cr, double cx, double cy, double r, Rgb disc);
 void cross(cairo_t* cr, double cx, double cy, double r, Rgb disc);
 
-// Resting and hover looks of every button, the tool buttons and the palette swatches.
+// Resting and hover looks of every button, the tool buttons and the palette swatches; the buttons with words
+// once per language, into `folder`.
 void write_buttons(const OutputDirs& out);
+void write_buttons_with_words(const std::filesystem::path& folder, const ScreenWords& words);
 void write_swatches(const OutputDirs& out);
 // The canvas pointers and the built-in pointers and application icon.
 void write_pointers(const OutputDirs& out);

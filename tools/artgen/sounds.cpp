@@ -272,7 +272,8 @@ void write_sounds(const OutputDirs& out) {
         std::filesystem::create_directories(folder);
         for (std::size_t slot = 0; slot < chimes.size(); ++slot) {
             const std::string file = (folder / chimes[slot].file).lexically_relative(out.sound).string();
-            write_wav(folder / chimes[slot].file, voice(language.words[slot], language.voice, file));
+            write_wav(folder / chimes[slot].file,
+                      voice(language.words[slot], language.voice_for(slot), file));
         }
     }
 }
