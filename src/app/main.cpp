@@ -102,7 +102,7 @@ int main(int argc, char** argv) {
             [&](const LockedKey& key) {
                 return desktop_lock ? desktop_lock->swallows(key) : window_lock.swallows(key);
             },
-            [&] { return desktop_lock ? desktop_lock->in_force() : window_lock.in_force(); });
+            [&] { return desktop_lock ? desktop_lock->in_force() : window_lock.in_force(); }, !desktop_lock);
         if (desktop_lock && desktop_lock->connection_fd() >= 0)
             display.watch_fd(desktop_lock->connection_fd(), [&] { desktop_lock->pump(); });
         if (instance.fd() >= 0)

@@ -104,10 +104,11 @@ void SdlDisplay::show_main(const std::string& caption, const Raster& icon) {
     SDL_RaiseWindow(m_main);
 }
 
-void SdlDisplay::set_key_lock(std::function<bool(const LockedKey&)> swallows,
-                              std::function<bool()> in_force) {
+void SdlDisplay::set_key_lock(std::function<bool(const LockedKey&)> swallows, std::function<bool()> in_force,
+                              bool hold_keyboard) {
     m_lock_swallows = std::move(swallows);
     m_lock_in_force = std::move(in_force);
+    m_hold_keyboard = hold_keyboard;
 }
 
 void SdlDisplay::update_grabs() {
@@ -115,8 +116,10 @@ void SdlDisplay::update_grabs() {
     // SDL would otherwise give up the grab, and minimise the window, on Alt+Tab.
     SDL_SetHint(SDL_HINT_ALLOW_ALT_TAB_WHILE_GRABBED, "0");
     const bool locked = m_lock_in_force && m_lock_in_force();
-    if (bool(SDL_GetWindowKeyboardGrab(m_main)) != locked)
-        SDL_SetWindowKeyboardGrab(m_main, SDL_bool(locked));
+    // On X11 SDL's keyboard grab takes every key from the desktop, its volume and screenshot keys too.
+    const bool hold_keyboard = locked && m_hold_keyboard;
+    if (bool(SDL_GetWindowKeyboardGrab(m_main)) != hold_keyboard)
+        SDL_SetWindowKeyboardGrab(m_main, SDL_bool(hold_keyboard));
     // The pointer is kept on the window, so a second monitor is out of reach, only while the window is there
     // to be used: never over a browser we stepped aside for, nor over whatever took the focus.
     const bool confine = locked && m_focused && !m_minimised;
