@@ -3,6 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
+#include <SDL_syswm.h>
+#if defined(SDL_VIDEO_DRIVER_WAYLAND)
+#include <wayland-client.h>
+#endif
+
+#include "platform/desktop/display_loss.h"
 #include "platform/errors.h"
 #include "platform/sdl/sdl_key_codes.h"
 
@@ -291,8 +297,11 @@ std::optional<InputEvent> SdlDisplay::translate(const SDL_Event& e) {
                 if (m_main && e.window.windowID == SDL_GetWindowID(m_main)) redraw_main();
             }
             return std::nullopt;
+        case SDL_QUIT:
+            // SDL says so also when the compositor is gone; closing from the desktop is not a way out.
+            if (connection_lost()) end_for_lost_display();
+            return std::nullopt;
         default:
-            // Closing from the desktop is not a way out: only the leave confirmation ends the program.
             return std::nullopt;
     }
 }
@@ -337,6 +346,7 @@ std::optional<InputEvent> SdlDisplay::wait_event(double timeout_seconds) {
             if (!got && spent >= limit) return std::nullopt;
         }
         if (!got) {
+            if (connection_lost()) end_for_lost_display();
             if (timeout_seconds >= 0 && SDL_GetTicks64() - start >= limit) return std::nullopt;
             continue;
         }
@@ -347,6 +357,17 @@ std::optional<InputEvent> SdlDisplay::wait_event(double timeout_seconds) {
         }
         if (auto event = translate(e)) return event;
     }
+}
+
+bool SdlDisplay::connection_lost() const {
+    SDL_Window* window = m_main ? m_main : m_splash;
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!window || !SDL_GetWindowWMInfo(window, &info)) return false;
+#if defined(SDL_VIDEO_DRIVER_WAYLAND)
+    if (info.subsystem == SDL_SYSWM_WAYLAND) return wl_display_get_error(info.info.wl.display) != 0;
+#endif
+    return false;
 }
 
 void SdlDisplay::raise_main() {

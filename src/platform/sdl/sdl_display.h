@@ -49,6 +49,9 @@ class SdlDisplay final : public Display {
     std::optional<InputEvent> translate_key(const SDL_KeyboardEvent& e);
     int shift_state(Uint16 mod) const;
     void update_grabs();
+    // Whether the connection to a Wayland compositor has failed (an X server's loss ends the program in
+    // Xlib's error handler).
+    bool connection_lost() const;
     void track_main_window(Uint8 window_event);
     std::optional<InputEvent> translate(const SDL_Event& e);
     void redraw_main();
