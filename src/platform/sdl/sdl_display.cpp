@@ -308,6 +308,14 @@ std::optional<InputEvent> SdlDisplay::translate(const SDL_Event& e) {
 
 void SdlDisplay::track_main_window(Uint8 window_event) {
     switch (window_event) {
+        case SDL_WINDOWEVENT_ENTER:
+            // A mouse that joined the seat after the confinement was asked for has none of its own: it is
+            // confined afresh as it comes in.
+            if (m_wayland && (SDL_GetWindowFlags(m_main) & SDL_WINDOW_MOUSE_GRABBED)) {
+                SDL_SetWindowMouseGrab(m_main, SDL_FALSE);
+                SDL_SetWindowMouseGrab(m_main, SDL_TRUE);
+            }
+            return;
         case SDL_WINDOWEVENT_FOCUS_GAINED:
             m_focused = true;
             m_minimised = false;

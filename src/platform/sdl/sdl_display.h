@@ -81,6 +81,9 @@ class SdlDisplay final : public Display {
     std::set<SDL_Keycode> m_swallowed;  // keys held down whose press the lock swallowed
     bool m_focused = false;
     bool m_minimised = false;
+    // Wayland binds a pointer confinement to the mouse it was made for.
+    const bool m_wayland =
+        SDL_strcmp(SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "", "wayland") == 0;
     SdlWakeups m_wakeups;
 
   public:
