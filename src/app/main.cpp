@@ -75,8 +75,7 @@ int main(int argc, char** argv) {
     // The end signals are taken by a thread of our own and handed to the event loop as a request to end.
     SdlWakeups::block_end_signals();
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    prefer_session_video_driver();
-    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0) {
+    if (!open_session_video(k_app_id)) {
         std::fprintf(stderr, "zuvela: cannot open the display: %s\n", SDL_GetError());
         return 1;
     }
