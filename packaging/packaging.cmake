@@ -3,7 +3,6 @@
 # <prefix>/lib/zuvela holds the program with its asset folders beside it, as the program expects to find
 # them; <prefix>/bin/zuvela points there. The desktop entry, metainfo and icons go where desktops look.
 
-set(ZUVELA_APP_ID "org.zuvela.Zuvela")
 set(ZUVELA_RELEASE_DATE "2026-12-09")
 set(_pkg ${PROJECT_SOURCE_DIR}/packaging)
 set(_pkg_out ${PROJECT_BINARY_DIR}/packaging)

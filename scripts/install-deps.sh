@@ -10,7 +10,7 @@ packages=(
   # sanitizer runs and fuzz targets
   clang-14 libclang-rt-14-dev
   # the program
-  libsdl2-dev libsdl2-image-dev libsdl2-mixer-dev libx11-dev libxtst-dev libcups2-dev libcairo2-dev
+  libsdl2-dev libsdl2-image-dev libsdl2-mixer-dev libx11-dev libxtst-dev libcups2-dev libcairo2-dev libwayland-dev
   xdg-utils freepats
   # the art generator
   libgif-dev libjpeg62-turbo-dev libsndfile1-dev espeak-ng fonts-dejavu-core
@@ -19,7 +19,7 @@ packages=(
   cups-filters poppler-utils python3-minimal
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils x11-xkb-utils
   # the Wayland session test
-  sway xwayland grim xauth jq libwayland-dev libwayland-bin libxkbcommon-dev
+  sway xwayland grim xauth jq wtype libwayland-bin libxkbcommon-dev
   # the package check
   lintian appstream dpkg-dev file
   desktop-file-utils

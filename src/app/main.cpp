@@ -75,8 +75,7 @@ int main(int argc, char** argv) {
     // The end signals are taken by a thread of our own and handed to the event loop as a request to end.
     SdlWakeups::block_end_signals();
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    prefer_session_video_driver();
-    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0) {
+    if (!open_session_video(k_app_id)) {
         std::fprintf(stderr, "zuvela: cannot open the display: %s\n", SDL_GetError());
         return 1;
     }
@@ -102,7 +101,7 @@ int main(int argc, char** argv) {
             [&](const LockedKey& key) {
                 return desktop_lock ? desktop_lock->swallows(key) : window_lock.swallows(key);
             },
-            [&] { return desktop_lock ? desktop_lock->in_force() : window_lock.in_force(); });
+            [&] { return desktop_lock ? desktop_lock->in_force() : window_lock.in_force(); }, !desktop_lock);
         if (desktop_lock && desktop_lock->connection_fd() >= 0)
             display.watch_fd(desktop_lock->connection_fd(), [&] { desktop_lock->pump(); });
         if (instance.fd() >= 0)

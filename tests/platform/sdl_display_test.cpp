@@ -282,7 +282,7 @@ TEST_F(SdlDisplayTest, KeysTheLockSwallowsReachNothingNorTheShiftState) {
             seen.push_back(key);
             return key.key == k_vk_shift || (key.flags & k_key_flag_alt_down);
         },
-        [&] { return in_force; });
+        [&] { return in_force; }, true);
     show_main();
 
     push_key(SDLK_LSHIFT, KMOD_LSHIFT);
@@ -307,7 +307,8 @@ TEST_F(SdlDisplayTest, KeysTheLockSwallowsReachNothingNorTheShiftState) {
 
 TEST_F(SdlDisplayTest, ThePointerIsKeptOnTheWindowOnlyWhileTheLockHoldsAndTheWindowIsFocused) {
     bool in_force = true;
-    display->set_key_lock([](const LockedKey&) { return false; }, [&] { return in_force; });
+    // As on X11, where the lock's own grabs hold the locked keys and every other key stays the desktop's.
+    display->set_key_lock([](const LockedKey&) { return false; }, [&] { return in_force; }, false);
     show_main();
     auto focus = [&](Uint8 what) {
         SDL_Event e{};
@@ -323,6 +324,7 @@ TEST_F(SdlDisplayTest, ThePointerIsKeptOnTheWindowOnlyWhileTheLockHoldsAndTheWin
     EXPECT_FALSE(confined()) << "not before the window has the focus";
     focus(SDL_WINDOWEVENT_FOCUS_GAINED);
     EXPECT_TRUE(confined());
+    EXPECT_FALSE(SDL_GetWindowKeyboardGrab(window)) << "the keyboard stays the desktop's";
     focus(SDL_WINDOWEVENT_FOCUS_LOST);
     EXPECT_FALSE(confined()) << "another window has the focus";
     focus(SDL_WINDOWEVENT_FOCUS_GAINED);

@@ -151,6 +151,8 @@ ended_with() {
     echo "   ok: the program ended with status $status"
 }
 alive() { kill -0 "$program_pid" 2>/dev/null || { echo "   FAILED: the program died"; return 1; }; }
+# The desktop entry's name, so that the desktop matches the window with it (and remembers what a grown-up allowed).
+app_id=org.zuvela.Zuvela
 focused_app() { swaymsg_ -t get_tree | jq -r '.. | objects | select(.focused == true) | .app_id // .name'; }
 
 traces() { ls "$session/trace" | grep -v session.env | tr '\n' ' '; }
@@ -173,7 +175,7 @@ expect_bindings_held_back() {
     sleep 1  # long enough for sway to have started a binding's command
     [ -z "$(traces)" ] || { echo "   FAILED: bindings ran while the lock holds: $(traces)"; return 1; }
     alive || return 1
-    [ "$(focused_app)" = zuvela ] || { echo "   FAILED: the focus went to $(focused_app)"; return 1; }
+    [ "$(focused_app)" = "$app_id" ] || { echo "   FAILED: the focus went to $(focused_app)"; return 1; }
     echo "   ok: no binding ran; the program keeps the focus"
 }
 # The program asks for the compositor's shortcuts to be inhibited and the compositor grants it.
@@ -290,23 +292,23 @@ unopenable_display() {
 unopenable_display && pass unopenable_display || fail unopenable_display
 end_leftover
 
+# Relative motion from the middle of the program's screen, as a mouse moves, far past its right edge.
+reach_second_output() {
+    swaymsg_ seat - cursor set 640 512 >/dev/null
+    for _ in $(seq 10); do input move 300 0; done
+    input click
+    input sync
+    sleep 0.3
+}
 echo "== a second monitor: the pointer cannot reach it while the lock holds, and can after Yes"
 second_output() {
     swaymsg_ create_output >/dev/null || { echo "   FAILED: no second output"; return 1; }
     swaymsg_ output HEADLESS-2 mode 1280x1024 position 1280 0 >/dev/null
     start_program
     expect_main_screen || return 1
-    # Relative motion from the middle of the program's screen, as a mouse moves, far past its right edge.
-    reach_second_output() {
-        swaymsg_ seat - cursor set 640 512 >/dev/null
-        for _ in $(seq 10); do input move 300 0; done
-        input click
-        input sync
-        sleep 0.3
-    }
     reach_second_output
     alive || return 1
-    [ "$(focused_app)" = zuvela ] || { echo "   FAILED: a click on the second monitor focused $(focused_app)"; return 1; }
+    [ "$(focused_app)" = "$app_id" ] || { echo "   FAILED: a click on the second monitor focused $(focused_app)"; return 1; }
     echo "   ok: the click stayed on the program"
     chord $key_ctrl $key_x
     expect_panel "the leave panel" leave_panel_two_outputs PICTURE/CTRLX.JPG 5 5 50 || return 1
@@ -319,6 +321,75 @@ second_output() {
     echo "   ok: after Yes a click reaches the second monitor"
 }
 second_output && pass second_output || fail second_output
+end_leftover
+
+echo "== a mouse plugged in after the program took the screen cannot reach the second monitor either"
+late_mouse() {
+    input unplug mouse
+    input sync
+    start_program
+    expect_main_screen || return 1
+    input plug mouse
+    input sync
+    reach_second_output
+    alive || return 1
+    [ "$(focused_app)" = "$app_id" ] || { echo "   FAILED: the new mouse reached the second monitor"; return 1; }
+    echo "   ok: the new mouse stayed on the program"
+    kill -TERM "$program_pid"
+    ended_with 143
+}
+late_mouse && pass late_mouse || fail late_mouse
+end_leftover
+
+echo "== keyboards that come and go with keymaps of their own, keys held as they arrive"
+keyboards_come_and_go() {
+    # Typing tools and on-screen keyboards join the seat for a moment with a keymap of their own, often one
+    # that names no layout; the program starts before any keyboard is there.
+    input unplug keyboard
+    input sync
+    start_program
+    expect_main_screen || return 1
+    local round key
+    for round in 1 2 3; do
+        input plug keyboard nameless
+        input down 30
+        input sync
+        input up 30
+        input unplug keyboard
+        input sync
+    done
+    for key in a Escape Return space x Tab; do
+        as_user "${as_user_prefix[@]}" wtype -k "$key" 2>/dev/null
+        sleep 0.4
+    done
+    alive || return 1
+    echo "   ok: the program lives through keyboards arriving and leaving"
+    # A keyboard with another layout, and a switch back: the lock still holds.
+    input plug keyboard de
+    input sync
+    input layout us
+    input sync
+    expect_bindings_held_back || return 1
+    kill -TERM "$program_pid"
+    ended_with 143
+}
+keyboards_come_and_go && pass keyboards_come_and_go || fail keyboards_come_and_go
+end_leftover
+
+echo "== the compositor going away ends the program with status 3 and one line"
+compositor_lost() {
+    start_program
+    expect_main_screen || return 1
+    kill -KILL "$sway_pid"
+    wait "$sway_pid" 2>/dev/null
+    sway_pid=
+    ended_with 3 || return 1
+    local lines
+    lines=$(grep -c '^zuvela: ' "$session/zuvela.log")
+    [ "$lines" -eq 1 ] || { echo "   FAILED: $lines lines of its own, expected one"; grep '^zuvela: ' "$session/zuvela.log"; return 1; }
+    echo "   ok: $(grep '^zuvela: ' "$session/zuvela.log")"
+}
+compositor_lost && pass compositor_lost || fail compositor_lost
 end_leftover
 
 echo "wayland: $passed passed, $failed failed"

@@ -5,6 +5,9 @@
 //   move DX DY         relative pointer motion, as a real mouse sends it
 //   click              the left button pressed and released
 //   sync               answer "ok" on standard output once the compositor has seen everything before it
+//   unplug keyboard    the keyboard leaves the seat (the mouse stays); "unplug mouse" likewise
+//   plug keyboard NAME a new keyboard joins the seat with the keymap of that layout; "plug mouse" a new mouse
+// The layout "nameless" is the US one with its layout name left out, as on-screen and typing tools send theirs.
 #define _GNU_SOURCE
 #include <stdio.h>
 #include <stdlib.h>
@@ -52,10 +55,16 @@ static struct xkb_context* xkb;
 static struct xkb_state* state;
 
 static int upload_layout(struct zwp_virtual_keyboard_v1* keyboard, const char* layout) {
-    struct xkb_rule_names names = {.rules = "evdev", .model = "pc105", .layout = layout};
+    const int nameless = !strcmp(layout, "nameless");
+    struct xkb_rule_names names = {.rules = "evdev", .model = "pc105", .layout = nameless ? "us" : layout};
     struct xkb_keymap* keymap = xkb_keymap_new_from_names(xkb, &names, XKB_KEYMAP_COMPILE_NO_FLAGS);
     if (!keymap) return -1;
     char* text = xkb_keymap_get_as_string(keymap, XKB_KEYMAP_FORMAT_TEXT_V1);
+    char* name = nameless ? strstr(text, "name[Group1]") : NULL;
+    if (name) {
+        char* end = strchr(name, ';');
+        if (end) memmove(name, end + 1, strlen(end + 1) + 1);
+    }
     const size_t size = strlen(text) + 1;
     int fd = memfd_create("keymap", MFD_CLOEXEC);
     if (fd < 0 || ftruncate(fd, (off_t)size) != 0) return -1;
@@ -103,9 +112,20 @@ int main(void) {
         double dx = 0, dy = 0;
         unsigned code = 0;
         if (sscanf(line, "%63s", word) != 1) continue;
-        if (!strcmp(word, "layout") && sscanf(line, "%*s %63s", arg) == 1) {
+        if (!strcmp(word, "layout") && keyboard && sscanf(line, "%*s %63s", arg) == 1) {
             if (upload_layout(keyboard, arg) != 0) fprintf(stderr, "vinput: no layout %s\n", arg);
-        } else if ((!strcmp(word, "down") || !strcmp(word, "up")) && sscanf(line, "%*s %u", &code) == 1) {
+        } else if (!strcmp(line, "unplug keyboard\n") && keyboard) {
+            zwp_virtual_keyboard_v1_destroy(keyboard);
+            keyboard = NULL;
+        } else if (!strcmp(line, "unplug mouse\n") && pointer) {
+            zwlr_virtual_pointer_v1_destroy(pointer);
+            pointer = NULL;
+        } else if (!strcmp(line, "plug mouse\n") && !pointer) {
+            pointer = zwlr_virtual_pointer_manager_v1_create_virtual_pointer(pointer_manager, seat);
+        } else if (!keyboard && sscanf(line, "plug keyboard %63s", arg) == 1) {
+            keyboard = zwp_virtual_keyboard_manager_v1_create_virtual_keyboard(keyboard_manager, seat);
+            if (upload_layout(keyboard, arg) != 0) fprintf(stderr, "vinput: no layout %s\n", arg);
+        } else if ((!strcmp(word, "down") || !strcmp(word, "up")) && keyboard && sscanf(line, "%*s %u", &code) == 1) {
             const int down = !strcmp(word, "down");
             zwp_virtual_keyboard_v1_key(
                 keyboard, now_ms(), code,
@@ -116,11 +136,11 @@ int main(void) {
                                               xkb_state_serialize_mods(state, XKB_STATE_MODS_LATCHED),
                                               xkb_state_serialize_mods(state, XKB_STATE_MODS_LOCKED),
                                               xkb_state_serialize_layout(state, XKB_STATE_LAYOUT_EFFECTIVE));
-        } else if (!strcmp(word, "move") && sscanf(line, "%*s %lf %lf", &dx, &dy) == 2) {
+        } else if (!strcmp(word, "move") && pointer && sscanf(line, "%*s %lf %lf", &dx, &dy) == 2) {
             zwlr_virtual_pointer_v1_motion(pointer, now_ms(), wl_fixed_from_double(dx),
                                            wl_fixed_from_double(dy));
             zwlr_virtual_pointer_v1_frame(pointer);
-        } else if (!strcmp(word, "click")) {
+        } else if (!strcmp(word, "click") && pointer) {
             zwlr_virtual_pointer_v1_button(pointer, now_ms(), 0x110, WL_POINTER_BUTTON_STATE_PRESSED);
             zwlr_virtual_pointer_v1_frame(pointer);
             zwlr_virtual_pointer_v1_button(pointer, now_ms(), 0x110, WL_POINTER_BUTTON_STATE_RELEASED);

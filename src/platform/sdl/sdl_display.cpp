@@ -3,6 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
+#include <SDL_syswm.h>
+#if defined(SDL_VIDEO_DRIVER_WAYLAND)
+#include <wayland-client.h>
+#endif
+
+#include "platform/desktop/display_loss.h"
 #include "platform/errors.h"
 #include "platform/sdl/sdl_key_codes.h"
 
@@ -104,10 +110,11 @@ void SdlDisplay::show_main(const std::string& caption, const Raster& icon) {
     SDL_RaiseWindow(m_main);
 }
 
-void SdlDisplay::set_key_lock(std::function<bool(const LockedKey&)> swallows,
-                              std::function<bool()> in_force) {
+void SdlDisplay::set_key_lock(std::function<bool(const LockedKey&)> swallows, std::function<bool()> in_force,
+                              bool hold_keyboard) {
     m_lock_swallows = std::move(swallows);
     m_lock_in_force = std::move(in_force);
+    m_hold_keyboard = hold_keyboard;
 }
 
 void SdlDisplay::update_grabs() {
@@ -115,8 +122,10 @@ void SdlDisplay::update_grabs() {
     // SDL would otherwise give up the grab, and minimise the window, on Alt+Tab.
     SDL_SetHint(SDL_HINT_ALLOW_ALT_TAB_WHILE_GRABBED, "0");
     const bool locked = m_lock_in_force && m_lock_in_force();
-    if (bool(SDL_GetWindowKeyboardGrab(m_main)) != locked)
-        SDL_SetWindowKeyboardGrab(m_main, SDL_bool(locked));
+    // On X11 SDL's keyboard grab takes every key from the desktop, its volume and screenshot keys too.
+    const bool hold_keyboard = locked && m_hold_keyboard;
+    if (bool(SDL_GetWindowKeyboardGrab(m_main)) != hold_keyboard)
+        SDL_SetWindowKeyboardGrab(m_main, SDL_bool(hold_keyboard));
     // The pointer is kept on the window, so a second monitor is out of reach, only while the window is there
     // to be used: never over a browser we stepped aside for, nor over whatever took the focus.
     const bool confine = locked && m_focused && !m_minimised;
@@ -288,14 +297,25 @@ std::optional<InputEvent> SdlDisplay::translate(const SDL_Event& e) {
                 if (m_main && e.window.windowID == SDL_GetWindowID(m_main)) redraw_main();
             }
             return std::nullopt;
+        case SDL_QUIT:
+            // SDL says so also when the compositor is gone; closing from the desktop is not a way out.
+            if (connection_lost()) end_for_lost_display();
+            return std::nullopt;
         default:
-            // Closing from the desktop is not a way out: only the leave confirmation ends the program.
             return std::nullopt;
     }
 }
 
 void SdlDisplay::track_main_window(Uint8 window_event) {
     switch (window_event) {
+        case SDL_WINDOWEVENT_ENTER:
+            // A mouse that joined the seat after the confinement was asked for has none of its own: it is
+            // confined afresh as it comes in.
+            if (m_wayland && (SDL_GetWindowFlags(m_main) & SDL_WINDOW_MOUSE_GRABBED)) {
+                SDL_SetWindowMouseGrab(m_main, SDL_FALSE);
+                SDL_SetWindowMouseGrab(m_main, SDL_TRUE);
+            }
+            return;
         case SDL_WINDOWEVENT_FOCUS_GAINED:
             m_focused = true;
             m_minimised = false;
@@ -334,6 +354,7 @@ std::optional<InputEvent> SdlDisplay::wait_event(double timeout_seconds) {
             if (!got && spent >= limit) return std::nullopt;
         }
         if (!got) {
+            if (connection_lost()) end_for_lost_display();
             if (timeout_seconds >= 0 && SDL_GetTicks64() - start >= limit) return std::nullopt;
             continue;
         }
@@ -344,6 +365,17 @@ std::optional<InputEvent> SdlDisplay::wait_event(double timeout_seconds) {
         }
         if (auto event = translate(e)) return event;
     }
+}
+
+bool SdlDisplay::connection_lost() const {
+    SDL_Window* window = m_main ? m_main : m_splash;
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!window || !SDL_GetWindowWMInfo(window, &info)) return false;
+#if defined(SDL_VIDEO_DRIVER_WAYLAND)
+    if (info.subsystem == SDL_SYSWM_WAYLAND) return wl_display_get_error(info.info.wl.display) != 0;
+#endif
+    return false;
 }
 
 void SdlDisplay::raise_main() {

@@ -33,11 +33,15 @@ class SdlDisplay final : public Display {
     void set_pointer(PointerId pointer) override;
     std::optional<InputEvent> wait_event(double timeout_seconds) override;
 
-    // The desktop-wide key lock covers our own window too: while it is in force, the window holds the
-    // keyboard while it has the focus, and a key the lock swallows never reaches the handlers nor their shift
-    // state. While it is in force and the window is shown and focused, the pointer is confined to the window;
-    // minimise_main() lets it go until the window has the focus again.
-    void set_key_lock(std::function<bool(const LockedKey&)> swallows, std::function<bool()> in_force);
+    // The key lock covers our own window too: while it is in force, a key the lock swallows never reaches the
+    // handlers nor their shift state. With `hold_keyboard` (where no lock can reach the desktop's own
+    // shortcuts: a Wayland compositor's), the window also holds the keyboard while the lock is in force and
+    // the window has the focus, which asks the compositor to leave its shortcuts aside; where the lock's own
+    // grabs hold the locked keys (X11), every other key stays the desktop's. While the lock is in force and
+    // the window is shown and focused, the pointer is confined to the window (a mouse that comes later is
+    // confined as it enters); minimise_main() lets it go until the window has the focus again.
+    void set_key_lock(std::function<bool(const LockedKey&)> swallows, std::function<bool()> in_force,
+                      bool hold_keyboard);
     // Runs `on_ready` on the event thread whenever `fd` can be read. Only before the first wait.
     void watch_fd(int fd, std::function<void()> on_ready) { m_wakeups.watch_fd(fd, std::move(on_ready)); }
 
@@ -45,6 +49,9 @@ class SdlDisplay final : public Display {
     std::optional<InputEvent> translate_key(const SDL_KeyboardEvent& e);
     int shift_state(Uint16 mod) const;
     void update_grabs();
+    // Whether the connection to a Wayland compositor has failed (an X server's loss ends the program in
+    // Xlib's error handler).
+    bool connection_lost() const;
     void track_main_window(Uint8 window_event);
     std::optional<InputEvent> translate(const SDL_Event& e);
     void redraw_main();
@@ -70,9 +77,13 @@ class SdlDisplay final : public Display {
 
     std::function<bool(const LockedKey&)> m_lock_swallows;
     std::function<bool()> m_lock_in_force;
+    bool m_hold_keyboard = false;
     std::set<SDL_Keycode> m_swallowed;  // keys held down whose press the lock swallowed
     bool m_focused = false;
     bool m_minimised = false;
+    // Wayland binds a pointer confinement to the mouse it was made for.
+    const bool m_wayland =
+        SDL_strcmp(SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "", "wayland") == 0;
     SdlWakeups m_wakeups;
 
   public:
