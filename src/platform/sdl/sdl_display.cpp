@@ -3,14 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include <SDL_syswm.h>
-#if defined(SDL_VIDEO_DRIVER_WAYLAND)
-#include <wayland-client.h>
-#endif
-
 #include "platform/desktop/display_loss.h"
 #include "platform/errors.h"
 #include "platform/sdl/sdl_key_codes.h"
+#include "platform/sdl/wayland_connection.h"
 
 namespace zuvela {
 
@@ -57,9 +53,9 @@ SdlDisplay::~SdlDisplay() {
 void SdlDisplay::show_splash(const Raster& card, int width, int height) {
     m_splash = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
                                 SDL_WINDOW_BORDERLESS | SDL_WINDOW_SKIP_TASKBAR);
-    if (!m_splash) throw PlatformError(SDL_GetError());
+    if (!m_splash) fail(SDL_GetError());
     m_splash_renderer = SDL_CreateRenderer(m_splash, -1, 0);
-    if (!m_splash_renderer) throw PlatformError(SDL_GetError());
+    if (!m_splash_renderer) fail(SDL_GetError());
     if (SDL_Surface* s = surface_of(card)) {
         m_splash_texture = SDL_CreateTextureFromSurface(m_splash_renderer, s);
         SDL_FreeSurface(s);
@@ -94,18 +90,18 @@ void SdlDisplay::hide_splash() {
 
 void SdlDisplay::show_main(const std::string& caption, const Raster& icon) {
     m_main = SDL_CreateWindow(caption.c_str(), 0, 0, k_window_w, k_window_h, SDL_WINDOW_BORDERLESS);
-    if (!m_main) throw PlatformError(SDL_GetError());
+    if (!m_main) fail(SDL_GetError());
     if (SDL_Surface* s = surface_of(icon)) {
         SDL_SetWindowIcon(m_main, s);
         SDL_FreeSurface(s);
     }
     m_renderer = SDL_CreateRenderer(m_main, -1, SDL_RENDERER_PRESENTVSYNC);
     if (!m_renderer) m_renderer = SDL_CreateRenderer(m_main, -1, 0);
-    if (!m_renderer) throw PlatformError(SDL_GetError());
+    if (!m_renderer) fail(SDL_GetError());
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
     m_scene = SDL_CreateTexture(m_renderer, SDL_PIXELFORMAT_XBGR8888, SDL_TEXTUREACCESS_STREAMING, k_scene_w,
                                 k_scene_h);
-    if (!m_scene) throw PlatformError(SDL_GetError());
+    if (!m_scene) fail(SDL_GetError());
     update_grabs();
     SDL_RaiseWindow(m_main);
 }
@@ -175,14 +171,14 @@ void SdlDisplay::minimise_main() {
 
 void SdlDisplay::enter_fullscreen() {
     if (!m_main || SDL_SetWindowFullscreen(m_main, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
-        throw PlatformError(std::string("cannot take the screen: ") + SDL_GetError());
+        fail(std::string("cannot take the screen: ") + SDL_GetError());
     }
     redraw_main();
 }
 
 void SdlDisplay::leave_fullscreen() {
     if (!m_main || SDL_SetWindowFullscreen(m_main, 0) != 0) {
-        throw PlatformError(std::string("cannot leave full screen: ") + SDL_GetError());
+        fail(std::string("cannot leave full screen: ") + SDL_GetError());
     }
 }
 
@@ -368,14 +364,14 @@ std::optional<InputEvent> SdlDisplay::wait_event(double timeout_seconds) {
 }
 
 bool SdlDisplay::connection_lost() const {
-    SDL_Window* window = m_main ? m_main : m_splash;
-    SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    if (!window || !SDL_GetWindowWMInfo(window, &info)) return false;
-#if defined(SDL_VIDEO_DRIVER_WAYLAND)
-    if (info.subsystem == SDL_SYSWM_WAYLAND) return wl_display_get_error(info.info.wl.display) != 0;
-#endif
-    return false;
+    return wayland_connection_lost();
+}
+
+void SdlDisplay::fail(const std::string& what) const {
+    // A window or renderer that cannot be made on a compositor that has gone is the display's loss, not a
+    // failure of the step that asked for it.
+    if (connection_lost()) end_for_lost_display();
+    throw PlatformError(what);
 }
 
 void SdlDisplay::raise_main() {

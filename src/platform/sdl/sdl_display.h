@@ -52,6 +52,8 @@ class SdlDisplay final : public Display {
     // Whether the connection to a Wayland compositor has failed (an X server's loss ends the program in
     // Xlib's error handler).
     bool connection_lost() const;
+    // Throws PlatformError, or ends the program as for a lost display when that is what the failure was.
+    [[noreturn]] void fail(const std::string& what) const;
     void track_main_window(Uint8 window_event);
     std::optional<InputEvent> translate(const SDL_Event& e);
     void redraw_main();
