@@ -102,6 +102,11 @@ void SdlDisplay::show_main(const std::string& caption, const Raster& icon) {
     m_scene = SDL_CreateTexture(m_renderer, SDL_PIXELFORMAT_XBGR8888, SDL_TEXTUREACCESS_STREAMING, k_scene_w,
                                 k_scene_h);
     if (!m_scene) fail(SDL_GetError());
+    if (m_wayland && m_pointer_arrived == 0) {
+        m_pointer_arrived = SDL_RegisterEvents(1);
+        if (m_pointer_arrived == Uint32(-1)) m_pointer_arrived = 0;
+        if (m_pointer_arrived != 0) watch_wayland_pointers(m_pointer_arrived);
+    }
     update_grabs();
     SDL_RaiseWindow(m_main);
 }
@@ -254,6 +259,15 @@ SdlDisplay::ScenePosition SdlDisplay::to_scene(int x, int y) const {
 }
 
 std::optional<InputEvent> SdlDisplay::translate(const SDL_Event& e) {
+    if (m_pointer_arrived != 0 && e.type == m_pointer_arrived) {
+        // A mouse that joined the seat after the pointer was confined has no confinement of its own (Wayland
+        // binds one to a pointer): it is confined afresh.
+        if (m_main && (SDL_GetWindowFlags(m_main) & SDL_WINDOW_MOUSE_GRABBED)) {
+            SDL_SetWindowMouseGrab(m_main, SDL_FALSE);
+            SDL_SetWindowMouseGrab(m_main, SDL_TRUE);
+        }
+        return std::nullopt;
+    }
     switch (e.type) {
         case SDL_MOUSEBUTTONDOWN:
         case SDL_MOUSEBUTTONUP: {
@@ -304,14 +318,6 @@ std::optional<InputEvent> SdlDisplay::translate(const SDL_Event& e) {
 
 void SdlDisplay::track_main_window(Uint8 window_event) {
     switch (window_event) {
-        case SDL_WINDOWEVENT_ENTER:
-            // A mouse that joined the seat after the confinement was asked for has none of its own: it is
-            // confined afresh as it comes in.
-            if (m_wayland && (SDL_GetWindowFlags(m_main) & SDL_WINDOW_MOUSE_GRABBED)) {
-                SDL_SetWindowMouseGrab(m_main, SDL_FALSE);
-                SDL_SetWindowMouseGrab(m_main, SDL_TRUE);
-            }
-            return;
         case SDL_WINDOWEVENT_FOCUS_GAINED:
             m_focused = true;
             m_minimised = false;

@@ -83,9 +83,11 @@ class SdlDisplay final : public Display {
     std::set<SDL_Keycode> m_swallowed;  // keys held down whose press the lock swallowed
     bool m_focused = false;
     bool m_minimised = false;
-    // Wayland binds a pointer confinement to the mouse it was made for.
+    // Wayland binds a pointer confinement to the mouse it was made for; a mouse that joins the seat later is
+    // announced by an event of this type.
     const bool m_wayland =
         SDL_strcmp(SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "", "wayland") == 0;
+    Uint32 m_pointer_arrived = 0;
     SdlWakeups m_wakeups;
 
   public:

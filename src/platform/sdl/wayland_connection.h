@@ -12,4 +12,8 @@ void note_wayland_disconnected(void* display);
 // it, or the compositor has hung up its end (which libwayland learns of only at its next read).
 bool wayland_connection_lost();
 
+// From now on, pushes an SDL event of `event_type` whenever a seat gains a pointer (a mouse plugged in, or
+// the first one after none), once SDL has taken it in. Only with a connection; call on the event thread.
+void watch_wayland_pointers(unsigned event_type);
+
 }  // namespace zuvela
