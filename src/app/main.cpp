@@ -65,10 +65,13 @@ int main(int argc, char** argv) {
 
     if (const auto answered = answer_arguments(argc, argv)) return *answered;
     // A second start brings the running copy forward and ends; it touches neither the screen nor the keys.
-    SingleInstance instance(
-        SingleInstance::session_key(::getuid(), std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY")));
+    SingleInstance instance(SingleInstance::private_folder(::getuid(), std::getenv("XDG_RUNTIME_DIR")),
+                            SingleInstance::session_key(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"),
+                                                        std::getenv("XDG_RUNTIME_DIR")));
     if (!instance.is_running_copy()) {
-        std::fputs("zuvela: already running; brought to the front\n", stderr);
+        std::fputs(instance.asked() ? "zuvela: already running; brought to the front\n"
+                                    : "zuvela: already running, but it does not answer\n",
+                   stderr);
         return 0;
     }
 
