@@ -63,6 +63,10 @@ std::optional<int> answer_arguments(int argc, char** argv) {
 int main(int argc, char** argv) {
     using namespace zuvela;
 
+    // The end signals are taken by a thread of our own from the start: an exit with 128 + the signal's number
+    // at any moment, handed to the event loop as a request to end while it runs.
+    SdlWakeups::take_end_signals();
+
     if (const auto answered = answer_arguments(argc, argv)) return *answered;
     // A second start brings the running copy forward and ends; it touches neither the screen nor the keys.
     SingleInstance instance(SingleInstance::private_folder(::getuid(), std::getenv("XDG_RUNTIME_DIR")),
@@ -75,8 +79,6 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    // The end signals are taken by a thread of our own and handed to the event loop as a request to end.
-    SdlWakeups::block_end_signals();
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     prefer_session_video_driver();
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0) {
@@ -124,6 +126,7 @@ int main(int argc, char** argv) {
                                std::string(voice_folder(locale))};
         Application app(platform, config, std::cerr);
         status = app.run();
+        SdlWakeups::end_at_once();
     }
 
     IMG_Quit();

@@ -323,6 +323,8 @@ std::optional<InputEvent> SdlDisplay::wait_event(double timeout_seconds) {
     const Uint64 start = SDL_GetTicks64();
     const Uint64 limit = timeout_seconds < 0 ? 0 : Uint64(std::ceil(timeout_seconds * 1000.0));
     for (;;) {
+        // An end signal goes before whatever input is queued.
+        if (auto end = m_wakeups.take_end_request()) return end;
         SDL_Event e;
         int got = 0;
         if (timeout_seconds < 0) {
