@@ -3,8 +3,10 @@
 #include <SDL.h>
 #include <SDL_image.h>
 
+#include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -58,11 +60,28 @@ std::optional<int> answer_arguments(int argc, char** argv) {
     return 2;
 }
 
+// A menu, a cron job or a parent's script may start the program with a standard stream closed. The next
+// descriptor opened (the single-instance socket, an X connection) would take its number, and a diagnostic
+// would be written into it.
+void keep_standard_streams_open() {
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+        // The lowest free number is this one. Without /dev/null, a folder: it can be neither read nor written.
+        int opened = ::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+        if (opened < 0) opened = ::open("/", O_RDONLY | O_DIRECTORY);
+        if (opened >= 0 && opened != fd) {
+            ::dup2(opened, fd);
+            ::close(opened);
+        }
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     using namespace zuvela;
 
+    keep_standard_streams_open();
     // The end signals are taken by a thread of our own from the start: an exit with 128 + the signal's number
     // at any moment, handed to the event loop as a request to end while it runs.
     SdlWakeups::take_end_signals();
@@ -80,6 +99,9 @@ int main(int argc, char** argv) {
     }
 
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // The window takes the pointer while a button is down itself (see SdlDisplay); SDL's own capture would cost a
+    // round trip to the X server for every queued click before the first of them, or an end signal, is seen.
+    SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "0");
     prefer_session_video_driver();
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0) {
         std::fprintf(stderr, "zuvela: cannot open the display: %s\n", SDL_GetError());
