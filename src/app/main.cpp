@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -66,7 +67,7 @@ std::optional<int> answer_arguments(int argc, char** argv) {
 void keep_standard_streams_open() {
     for (int fd = 0; fd <= 2; ++fd) {
         if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
-        // The lowest free number is this one. Without /dev/null, a folder: it can be neither read nor written.
+        // The lowest free number is this one. Without /dev/null, a folder: it is neither read nor written.
         int opened = ::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
         if (opened < 0) opened = ::open("/", O_RDONLY | O_DIRECTORY);
         if (opened >= 0 && opened != fd) {
@@ -75,6 +76,10 @@ void keep_standard_streams_open() {
         }
     }
 }
+
+// After Yes, a page asked for before it may still be on its way to the print server; the window is out of
+// sight by then, and an end signal still ends the program at once.
+constexpr std::chrono::seconds k_pages_on_leaving{10};
 
 }  // namespace
 
@@ -88,9 +93,10 @@ int main(int argc, char** argv) {
 
     if (const auto answered = answer_arguments(argc, argv)) return *answered;
     // A second start brings the running copy forward and ends; it touches neither the screen nor the keys.
-    SingleInstance instance(SingleInstance::private_folder(::getuid(), std::getenv("XDG_RUNTIME_DIR")),
-                            SingleInstance::session_key(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"),
-                                                        std::getenv("XDG_RUNTIME_DIR")));
+    SingleInstance instance(
+        SingleInstance::private_folder(::getuid(), std::getenv("XDG_RUNTIME_DIR")),
+        SingleInstance::session_key(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"),
+                                    std::getenv("XDG_RUNTIME_DIR")));
     if (!instance.is_running_copy()) {
         std::fputs(instance.asked() ? "zuvela: already running; brought to the front\n"
                                     : "zuvela: already running, but it does not answer\n",
@@ -99,7 +105,7 @@ int main(int argc, char** argv) {
     }
 
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    // The window takes the pointer while a button is down itself (see SdlDisplay); SDL's own capture would cost a
+    // The window takes the pointer itself while a button is down (see SdlDisplay); SDL's own capture costs a
     // round trip to the X server for every queued click before the first of them, or an end signal, is seen.
     SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "0");
     prefer_session_video_driver();
@@ -149,6 +155,8 @@ int main(int argc, char** argv) {
         Application app(platform, config, std::cerr);
         status = app.run();
         SdlWakeups::end_at_once();
+        instance.give_up();
+        if (status == 0) printer.wait_until_idle(k_pages_on_leaving);
     }
 
     IMG_Quit();

@@ -80,7 +80,8 @@ bool ask_forward(const std::string& path) {
     for (;;) {
         const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
         if (fd < 0) return false;
-        int error = ::connect(fd, reinterpret_cast<const sockaddr*>(&address.un), address.length) == 0 ? 0 : errno;
+        int error =
+            ::connect(fd, reinterpret_cast<const sockaddr*>(&address.un), address.length) == 0 ? 0 : errno;
         if (error == EINPROGRESS) {
             pollfd connecting{fd, POLLOUT, 0};
             socklen_t length = sizeof error;
@@ -90,12 +91,14 @@ bool ask_forward(const std::string& path) {
         }
         if (error == 0) {
             const char request = 'R';
-            const bool asked = peer_is(fd, ::getuid()) && ::send(fd, &request, 1, MSG_NOSIGNAL | MSG_DONTWAIT) == 1;
+            const bool asked =
+                peer_is(fd, ::getuid()) && ::send(fd, &request, 1, MSG_NOSIGNAL | MSG_DONTWAIT) == 1;
             ::close(fd);
             return asked;
         }
         ::close(fd);
-        const bool worth_again = error == ECONNREFUSED || error == ENOENT || error == EAGAIN || error == EINTR;
+        const bool worth_again =
+            error == ECONNREFUSED || error == ENOENT || error == EAGAIN || error == EINTR;
         if (!worth_again || Clock::now() >= give_up_at) return false;
         ::poll(nullptr, 0, 10);
     }

@@ -35,11 +35,13 @@ class SingleInstance {
 
     // Which display this session's windows go to, in one spelling for each: an X display by its host and
     // number (":0", ":0.0", "unix:0" and ":00" are one), else a Wayland one by its socket's path.
-    static std::string session_key(const char* x_display, const char* wayland_display, const char* runtime_dir);
+    static std::string session_key(const char* x_display, const char* wayland_display,
+                                   const char* runtime_dir);
     // A folder of `uid`'s own that nobody else may enter, where the claim can be made: $XDG_RUNTIME_DIR, else
     // /run/user/UID, else `shared`/zuvela-UID (made when missing). Empty when none of them is such a folder
     // (another user made the last one first).
-    static std::string private_folder(unsigned uid, const char* runtime_dir, const std::string& shared = "/tmp");
+    static std::string private_folder(unsigned uid, const char* runtime_dir,
+                                      const std::string& shared = "/tmp");
 
     static constexpr std::chrono::milliseconds k_ask_for{2000};
 
