@@ -164,6 +164,18 @@ void SdlDisplay::minimise_main() {
     SDL_MinimizeWindow(m_main);
 }
 
+void SdlDisplay::restore_main() {
+    if (!m_main) return;
+    // The desktop carries a minimise out in its own time: there is nothing to restore until it has.
+    for (int i = 0; i < 25 && !(SDL_GetWindowFlags(m_main) & SDL_WINDOW_MINIMIZED); ++i) {
+        SDL_PumpEvents();
+        SDL_Delay(10);
+    }
+    m_minimised = false;
+    raise_main();
+    update_grabs();
+}
+
 void SdlDisplay::enter_fullscreen() {
     if (!m_main || SDL_SetWindowFullscreen(m_main, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
         throw PlatformError(std::string("cannot take the screen: ") + SDL_GetError());
