@@ -3,8 +3,11 @@
 #include <SDL.h>
 #include <SDL_image.h>
 
+#include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -58,23 +61,53 @@ std::optional<int> answer_arguments(int argc, char** argv) {
     return 2;
 }
 
+// A menu, a cron job or a parent's script may start the program with a standard stream closed. The next
+// descriptor opened (the single-instance socket, an X connection) would take its number, and a diagnostic
+// would be written into it.
+void keep_standard_streams_open() {
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+        // The lowest free number is this one. Without /dev/null, a folder: it is neither read nor written.
+        int opened = ::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+        if (opened < 0) opened = ::open("/", O_RDONLY | O_DIRECTORY);
+        if (opened >= 0 && opened != fd) {
+            ::dup2(opened, fd);
+            ::close(opened);
+        }
+    }
+}
+
+// After Yes, a page asked for before it may still be on its way to the print server; the window is out of
+// sight by then, and an end signal still ends the program at once.
+constexpr std::chrono::seconds k_pages_on_leaving{10};
+
 }  // namespace
 
 int main(int argc, char** argv) {
     using namespace zuvela;
 
+    keep_standard_streams_open();
+    // The end signals are taken by a thread of our own from the start: an exit with 128 + the signal's number
+    // at any moment, handed to the event loop as a request to end while it runs.
+    SdlWakeups::take_end_signals();
+
     if (const auto answered = answer_arguments(argc, argv)) return *answered;
     // A second start brings the running copy forward and ends; it touches neither the screen nor the keys.
     SingleInstance instance(
-        SingleInstance::session_key(::getuid(), std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY")));
+        SingleInstance::private_folder(::getuid(), std::getenv("XDG_RUNTIME_DIR")),
+        SingleInstance::session_key(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"),
+                                    std::getenv("XDG_RUNTIME_DIR")));
     if (!instance.is_running_copy()) {
-        std::fputs("zuvela: already running; brought to the front\n", stderr);
+        std::fputs(instance.asked() ? "zuvela: already running; brought to the front\n"
+                                    : "zuvela: already running, but it does not answer\n",
+                   stderr);
         return 0;
     }
 
-    // The end signals are taken by a thread of our own and handed to the event loop as a request to end.
-    SdlWakeups::block_end_signals();
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // The window takes the pointer itself while a button is down (see SdlDisplay); SDL's own capture costs a
+    // round trip to the X server for every queued click before the first of them, or an end signal, is seen.
+    SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "0");
     if (!open_session_video(k_app_id)) {
         std::fprintf(stderr, "zuvela: cannot open the display: %s\n", SDL_GetError());
         return 1;
@@ -120,6 +153,9 @@ int main(int argc, char** argv) {
                                std::string(language_folder(locale))};
         Application app(platform, config, std::cerr);
         status = app.run();
+        SdlWakeups::end_at_once();
+        instance.give_up();
+        if (status == 0) printer.wait_until_idle(k_pages_on_leaving);
     }
 
     IMG_Quit();

@@ -25,7 +25,14 @@ void Printing::print_picture() {
     if (keep_snapshot()) m_canvas.load_picture_file(snapshot_path());
 
     m_window.scene().set_visible(ControlId::PrintPict, true);
-    m_window.wait_three_seconds();
+    try {
+        m_window.wait_three_seconds();
+    } catch (const EndProgram&) {
+        // Leaving during the notice (Yes, or the session's end): the page asked for is not lost on the way
+        // out; the printer decides how long it may take.
+        platform.printer.print_landscape(*m_canvas.picture());
+        throw;
+    }
     m_window.scene().set_visible(ControlId::PrintPict, false);
 
     // A wipe or a gallery choice during the wait changed the canvas's picture: that one is printed.

@@ -50,8 +50,10 @@ void InfoPanel::Firma_Click() {
 }
 
 void InfoPanel::open_link(const std::string& url) {
-    m_window.platform().display.minimise_main();
-    m_window.platform().browser.open(url);
+    Platform& platform = m_window.platform();
+    platform.display.minimise_main();
+    // With no browser to show, the child would face the bare desktop with nothing to bring the book back by.
+    if (!platform.browser.open_and_check(url)) platform.display.restore_main();
 }
 
 void InfoPanel::Registered_MouseMove() {

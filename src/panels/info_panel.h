@@ -20,7 +20,8 @@ class InfoPanel {
     void Registered_MouseMove();
 
   private:
-    // The window steps aside and the default browser opens the address; the panel stays open.
+    // The window steps aside and the default browser opens the address; the panel stays open. When no
+    // browser could be started, the window comes back.
     void open_link(const std::string& url);
 
     FormaMain& m_window;

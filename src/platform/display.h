@@ -57,6 +57,8 @@ class Display {
     virtual void hide_splash() = 0;
     virtual void show_main(const std::string& caption, const Raster& icon) = 0;
     virtual void minimise_main() = 0;
+    // Undoes minimise_main(): the main window is shown again and in front.
+    virtual void restore_main() {}
     // The main window covers the whole screen and has it to itself. Throws PlatformError when it cannot.
     virtual void enter_fullscreen() = 0;
     virtual void leave_fullscreen() = 0;

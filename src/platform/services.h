@@ -65,6 +65,12 @@ class Browser {
     // Opens the address in the desktop's default browser. Reports nothing; if no browser starts, nothing
     // happens.
     virtual void open(const std::string& url) = 0;
+    // Opens it as open() does and waits a moment for the desktop's answer: false when no browser could be
+    // started (there is none), true when one started or is still starting.
+    virtual bool open_and_check(const std::string& url) {
+        open(url);
+        return true;
+    }
 };
 
 // Key messages and flags as the lock sees them.

@@ -91,6 +91,13 @@ TEST_F(PrintingTest, ASecondCtrlPDuringTheWaitPrintsInsideTheFirst) {
         << "the inner one took the fill made before it";
 }
 
+TEST_F(PrintingTest, LeavingDuringTheWaitStillHandsThePageToThePrinter) {
+    ctrl_p_at(running);
+    fake.display.post(EndRequest{15}, running + 1);
+    EXPECT_EQ(app.run(), 128 + 15);
+    EXPECT_EQ(fake.printer.printed.size(), 1u) << "the page asked for went with the program";
+}
+
 TEST_F(PrintingTest, AFailedSaveStillShowsTheNoticeAndPrintsTheCanvasAndSaysWhyOnce) {
     fake.files.failing.insert(k_snapshot);
     press(20, 20);

@@ -102,8 +102,17 @@ TEST_F(PanelsTest, TheLinksStepAsideAndOpenTheirSitesWithThePanelStillOpen) {
     EXPECT_EQ(fake.browser.opened,
               (std::vector{app.window().config().product_url, app.window().config().studio_url}));
     EXPECT_EQ(fake.position_of("minimise_main") < fake.position_of("open"), true);
+    EXPECT_EQ(fake.position_of("restore_main"), -1) << "the browser is in front now";
     EXPECT_TRUE(visible(ControlId::Registered));
     EXPECT_TRUE(main_frozen());
+
+    // No browser could be started: the book comes back rather than leave a child before the bare desktop.
+    fake.browser.none_installed = true;
+    fake.log.clear();
+    click(ControlId::Firma);
+    const int minimised = fake.position_of("minimise_main");
+    EXPECT_TRUE(minimised >= 0 && minimised < fake.position_of("restore_main"));
+    EXPECT_TRUE(visible(ControlId::Registered));
 }
 
 TEST_F(PanelsTest, PanelButtonsLightUpAndRestOnlyOverTheirPanel) {

@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
 
 #include <cstdlib>
 #include <memory>
@@ -10,6 +12,7 @@
 
 #include "platform/errors.h"
 #include "platform/sdl/sdl_key_codes.h"
+#include "support/child_process.h"
 
 namespace zuvela {
 namespace {
@@ -390,6 +393,49 @@ TEST_F(SdlDisplayTest, PointersAndScreenChangesNeverStopTheProgram) {
     display->present(scene, scene.bounds());
     while (display->wait_event(0.01)) {
     }
+}
+
+// The end signals are the process's own: taken in a child of the test, as the program takes them.
+TEST(SdlDisplaySignals, AnEndSignalGoesBeforeEveryClickAlreadyQueued) {
+    const int answer = answer_in_child([] {
+        SdlWakeups::take_end_signals();
+        ::setenv("SDL_VIDEODRIVER", "offscreen", 0);
+        if (SDL_Init(SDL_INIT_VIDEO) != 0) return 2;
+        int result = 1;
+        {
+            SdlDisplay display;
+            display.show_main(k_caption, Raster(32, 32, 0xFF0000FF));
+            while (display.wait_event(0.01)) {
+            }
+            SDL_Window* window = nullptr;
+            for (Uint32 id = 1; id < 64 && !window; ++id) {
+                SDL_Window* w = SDL_GetWindowFromID(id);
+                if (w && SDL_GetWindowTitle(w) == k_caption) window = w;
+            }
+            if (!window) return 3;
+            // A child mashing the button: thousands of clicks wait in the queue when the session ends.
+            for (int i = 0; i < 5000; ++i) {
+                for (const Uint32 type : {Uint32(SDL_MOUSEBUTTONDOWN), Uint32(SDL_MOUSEBUTTONUP)}) {
+                    SDL_Event e{};
+                    e.type = type;
+                    e.button.windowID = SDL_GetWindowID(window);
+                    e.button.button = SDL_BUTTON_LEFT;
+                    e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+                    e.button.x = 10 + i % 100;
+                    e.button.y = 10;
+                    SDL_PushEvent(&e);
+                }
+            }
+            ::kill(::getpid(), SIGTERM);
+            while (display.end_requested() == 0) ::poll(nullptr, 0, 1);
+            const auto first = display.wait_event(0);
+            const auto* end = first ? std::get_if<EndRequest>(&*first) : nullptr;
+            result = end && end->signal_number == SIGTERM ? 0 : 1;
+        }
+        SDL_Quit();
+        return result;
+    });
+    EXPECT_EQ(answer, 0) << "1: a queued click came first, 2/3: no display";
 }
 
 TEST(SdlKeyCodes, LettersComeFromTheLayoutOrFromTheirPlaceWhenTheLayoutIsNotLatin) {

@@ -1,5 +1,9 @@
 // The X11 keyboard lock against a real X server: what it takes and what it lets pass.
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/wait.h>
+
+#include <atomic>
 
 #include "platform/x11/x11_key_lock.h"
 #include "shell/lock_keys.h"
@@ -255,6 +259,70 @@ TEST_F(X11KeyLockTest, AKeyMappedToMenuLaterIsLockedToo) {
     XChangeKeyboardMapping(faker.display, spare, 1, &none, 1);
     XSync(faker.display, False);
     EXPECT_EQ(focus.count(spare), 0);
+    EXPECT_TRUE(lock->in_force());
+}
+
+namespace {
+std::atomic<bool> g_grab_refused{false};
+int note_refusal(Display*, XErrorEvent* e) {
+    if (e->request_code == 33 /* X_GrabKey */) g_grab_refused = true;
+    return 0;
+}
+}  // namespace
+
+TEST_F(X11KeyLockTest, WhileTheKeymapChangesAnotherClientNeverGetsAKey) {
+    // A layout switch, a keyboard plugged in, xdotool typing a symbol the layout lacks: the lock grabs again,
+    // and another client trying all the while to grab Super must never find it free in between.
+    int min = 0, max = 0, per = 0;
+    XDisplayKeycodes(faker.display, &min, &max);
+    KeySym* map = XGetKeyboardMapping(faker.display, KeyCode(min), max - min + 1, &per);
+    int spare = 0;
+    for (int k = max; k >= min && spare == 0; --k) {
+        bool empty = true;
+        for (int level = 0; level < per; ++level) empty = empty && map[(k - min) * per + level] == NoSymbol;
+        if (empty) spare = k;
+    }
+    XFree(map);
+    ASSERT_NE(spare, 0);
+    ASSERT_NE(install(), 0);
+
+    int stop[2], got[2];
+    ASSERT_EQ(::pipe(stop), 0);
+    ASSERT_EQ(::pipe(got), 0);
+    const pid_t grabber = ::fork();
+    ASSERT_GE(grabber, 0);
+    if (grabber == 0) {
+        ::close(stop[1]);
+        Display* d = XOpenDisplay(nullptr);
+        if (!d) ::_exit(1);
+        XSetErrorHandler(&note_refusal);
+        int taken = 0;
+        for (pollfd p{stop[0], POLLIN, 0}; ::poll(&p, 1, 0) == 0;) {
+            g_grab_refused = false;
+            XGrabKey(d, super_l, 0, DefaultRootWindow(d), False, GrabModeAsync, GrabModeAsync);
+            XSync(d, False);
+            if (g_grab_refused) continue;
+            ++taken;
+            XUngrabKey(d, super_l, 0, DefaultRootWindow(d));
+        }
+        (void)::write(got[1], &taken, sizeof taken);
+        ::_exit(0);
+    }
+    ::close(stop[0]);
+    ::close(got[1]);
+
+    for (int change = 0; change < 16; ++change) {
+        KeySym sym = change % 2 ? NoSymbol : XK_F13;
+        XChangeKeyboardMapping(faker.display, spare, 1, &sym, 1);
+        XSync(faker.display, False);
+        barrier();  // the lock has grabbed again by the time Z is through
+    }
+    ::close(stop[1]);
+    int taken = -1;
+    ASSERT_EQ(::read(got[0], &taken, sizeof taken), ssize_t(sizeof taken));
+    ::close(got[0]);
+    ::waitpid(grabber, nullptr, 0);
+    EXPECT_EQ(taken, 0) << "another client grabbed Super while the keymap changed 16 times";
     EXPECT_TRUE(lock->in_force());
 }
 

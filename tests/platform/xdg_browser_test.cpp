@@ -162,6 +162,19 @@ TEST_F(XdgBrowserTest, WithoutAnOpenerNothingHappens) {
     EXPECT_NO_THROW(browser.open("https://x.example/"));
     EXPECT_TRUE(eventually([] { return children_of_this_process().count == 0; }));
     EXPECT_FALSE(fs::exists(dir / "bin" / "report"));
+
+    // Asked whether a browser started: not when the opener is missing, cannot run, or finds no browser
+    // (xdg-open ends with 3 then); yes when it hands the address over.
+    EXPECT_FALSE(browser.open_and_check("https://x.example/")) << "not runnable";
+    fs::remove(dir / "bin" / "xdg-open");
+    EXPECT_FALSE(browser.open_and_check("https://x.example/")) << "missing";
+    std::ofstream(dir / "bin" / "xdg-open") << "#!/bin/sh\nexit 3\n";
+    fs::permissions(dir / "bin" / "xdg-open", fs::perms::owner_all);
+    EXPECT_FALSE(browser.open_and_check("https://x.example/")) << "no browser";
+    install_fake_opener();
+    EXPECT_TRUE(browser.open_and_check("https://x.example/"));
+    EXPECT_TRUE(eventually([&] { return fs::exists(dir / "bin" / "report"); }));
+    EXPECT_TRUE(eventually([] { return children_of_this_process().count == 0; }));
 }
 
 }  // namespace

@@ -61,6 +61,7 @@ class FakeDisplay final : public Display {
     void hide_splash() override { m_log.push_back("hide_splash"); }
     void show_main(const std::string& caption, const Raster&) override;
     void minimise_main() override { m_log.push_back("minimise_main"); }
+    void restore_main() override { m_log.push_back("restore_main"); }
     void enter_fullscreen() override;
     void leave_fullscreen() override;
     void present(const Raster& scene, const Rect& dirty) override;
@@ -163,7 +164,12 @@ class FakeBrowser final : public Browser {
         opened.push_back(url);
         m_log.push_back("open " + url);
     }
+    bool open_and_check(const std::string& url) override {
+        open(url);
+        return !none_installed;
+    }
     std::vector<std::string> opened;
+    bool none_installed = false;
 
   private:
     CallLog& m_log;

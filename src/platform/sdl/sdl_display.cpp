@@ -174,6 +174,18 @@ void SdlDisplay::minimise_main() {
     SDL_MinimizeWindow(m_main);
 }
 
+void SdlDisplay::restore_main() {
+    if (!m_main) return;
+    // The desktop carries a minimise out in its own time: there is nothing to restore until it has.
+    for (int i = 0; i < 25 && !(SDL_GetWindowFlags(m_main) & SDL_WINDOW_MINIMIZED); ++i) {
+        SDL_PumpEvents();
+        SDL_Delay(10);
+    }
+    m_minimised = false;
+    raise_main();
+    update_grabs();
+}
+
 void SdlDisplay::enter_fullscreen() {
     if (!m_main || SDL_SetWindowFullscreen(m_main, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
         fail(std::string("cannot take the screen: ") + SDL_GetError());
@@ -345,6 +357,8 @@ std::optional<InputEvent> SdlDisplay::wait_event(double timeout_seconds) {
     const Uint64 start = SDL_GetTicks64();
     const Uint64 limit = timeout_seconds < 0 ? 0 : Uint64(std::ceil(timeout_seconds * 1000.0));
     for (;;) {
+        // An end signal goes before whatever input is queued.
+        if (auto end = m_wakeups.take_end_request()) return end;
         SDL_Event e;
         int got = 0;
         if (timeout_seconds < 0) {

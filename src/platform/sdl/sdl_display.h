@@ -25,6 +25,7 @@ class SdlDisplay final : public Display {
     void hide_splash() override;
     void show_main(const std::string& caption, const Raster& icon) override;
     void minimise_main() override;
+    void restore_main() override;
     void enter_fullscreen() override;
     void leave_fullscreen() override;
     void present(const Raster& scene, const Rect& dirty) override;

@@ -3,6 +3,9 @@
 #include <X11/X.h>
 #include <X11/keysym.h>
 
+#include <map>
+#include <set>
+
 #include "platform/services.h"
 #include "platform/x11/x11_key_codes.h"
 
@@ -93,6 +96,32 @@ std::vector<KeyGrab> every_combination(int keycode) {
     std::vector<KeyGrab> grabs;
     for (unsigned modifiers = 0; modifiers < 256; ++modifiers) grabs.push_back({keycode, modifiers});
     return grabs;
+}
+
+std::vector<KeyGrab> releases_after_regrab(const std::vector<KeyGrab>& before,
+                                           const std::vector<KeyGrab>& now) {
+    std::map<int, std::set<unsigned>> was, is;
+    for (const KeyGrab& g : before) was[g.keycode].insert(g.modifiers);
+    for (const KeyGrab& g : now) is[g.keycode].insert(g.modifiers);
+    std::vector<KeyGrab> releases;
+    for (const auto& [keycode, modifiers] : was) {
+        const auto kept = is.find(keycode);
+        if (kept == is.end()) {
+            releases.push_back({keycode, k_any_modifier});
+            continue;
+        }
+        if (kept->second.count(k_any_modifier)) continue;  // covers whatever was held before
+        if (modifiers.count(k_any_modifier)) {
+            for (const KeyGrab& g : every_combination(keycode)) {
+                if (!kept->second.count(g.modifiers)) releases.push_back(g);
+            }
+            continue;
+        }
+        for (unsigned m : modifiers) {
+            if (!kept->second.count(m)) releases.push_back({keycode, m});
+        }
+    }
+    return releases;
 }
 
 }  // namespace zuvela

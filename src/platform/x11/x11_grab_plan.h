@@ -47,4 +47,11 @@ std::vector<KeyGrab> plan_grabs(const KeyboardMapping& mapping);
 // combination by combination instead, so only the combinations the other client holds are missed.
 std::vector<KeyGrab> every_combination(int keycode);
 
+// After a keymap change the new grabs are taken while the old ones still hold. Given the grabs held before
+// and those taken now (each as requested: a key with any modifier, or one combination), the ungrab requests
+// that let go of the rest and of nothing taken now. A key's any-modifier grab that is no longer wanted is
+// given up combination by combination around the ones that are.
+std::vector<KeyGrab> releases_after_regrab(const std::vector<KeyGrab>& before,
+                                           const std::vector<KeyGrab>& now);
+
 }  // namespace zuvela

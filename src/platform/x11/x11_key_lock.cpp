@@ -32,7 +32,8 @@ struct X11KeyLock::Impl {
     KeyboardMapping mapping;
     unsigned alt_mask = Mod1Mask;
     unsigned num_lock_mask = Mod2Mask;
-    std::vector<int> grabbed;  // keycodes with at least one grab held
+    std::vector<int> grabbed;         // keycodes with at least one grab held
+    std::vector<KeyGrab> held_grabs;  // the grab requests that held, as they were made
     // Keys whose press was swallowed and whose release has not come: while one is down the keyboard stays
     // with the lock, so the keys pressed with it come here first.
     std::set<int> held;
@@ -281,8 +282,14 @@ bool X11KeyLock::grab_all() {
         XSync(x.display, False);
 
         std::set<int> held;
+        x.held_grabs.clear();
         for (const GrabRequest& r : requests) {
-            (trap.failed(r.serial) ? refused : held).insert(r.keycode);
+            if (trap.failed(r.serial)) {
+                refused.insert(r.keycode);
+                continue;
+            }
+            held.insert(r.keycode);
+            x.held_grabs.push_back({r.keycode, r.modifiers});
         }
         x.grabbed.assign(held.begin(), held.end());
     }
@@ -318,6 +325,7 @@ void X11KeyLock::ungrab_keys(int min_keycode, int max_keycode) {
         }
     }
     x.grabbed.clear();
+    x.held_grabs.clear();
     m_contested.clear();
 }
 
@@ -361,16 +369,20 @@ void X11KeyLock::handle_pending() {
         if (!keymap_changed || !in_force()) return;
         // Notices come also when typing moves from one keyboard to another (or to XTest) with the same keys;
         // only a mapping that really changed (a new layout, remapped keys) is grabbed again, under the same
-        // handle, and a key being held stays with the lock. The round trips may have read more, so the queue
-        // is looked at again.
-        const int old_min = x.mapping.min_keycode, old_max = x.mapping.max_keycode;
+        // handle, and a key being held stays with the lock. The new grabs are taken while the old ones still
+        // hold, and only then is the rest let go: the keys are never free for a moment in between. The round
+        // trips may have read more, so the queue is looked at again.
         if (!x.read_keyboard_mapping()) continue;
-        ungrab_keys(old_min, old_max);
+        const std::vector<KeyGrab> before = x.held_grabs;
         if (!grab_all()) {
             m_handle = 0;
             m_swallow = nullptr;
             ungrab_all();
+            continue;
         }
+        ErrorTrap trap(x.display);
+        for (const KeyGrab& g : releases_after_regrab(before, x.held_grabs))
+            XUngrabKey(x.display, g.keycode, g.modifiers, x.root);
     }
 }
 
