@@ -25,7 +25,7 @@ export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:verify_asan_link_order=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 
 # The long reliability runs go in full in the optimised build; here a slice of each is enough to watch memory use.
-export ZUVELA_SOAK_EVENTS=20000 ZUVELA_DAMAGED_ONLY=GUMICA
+export ZUVELA_SOAK_EVENTS=20000 ZUVELA_DAMAGED_ONLY=/PICTURE/GUMICA
 
 log=$root/build/asan/sanitizers.log
 # Many of these tests wait on a private X server, cupsd or the audio clock: more of them than cores run at once.
