@@ -1,28 +1,23 @@
-// A keyboard and a mouse for kwin, through its fake-input global, driven by one command a line on standard input
-// (the same commands the sway test's virtual input takes):
+// A keyboard and a mouse for kwin, through its fake-input global, driven by one command a line on standard
+// input (the same commands the sway test's virtual input takes):
 //   down CODE, up CODE  a key by its evdev code
 //   move DX DY          relative pointer motion
 //   to X Y              the pointer to a point of the screen
 //   click               the left button pressed and released
 //   sync                answer "ok" on standard output once kwin has seen everything before it
-// The interface is described here by hand, request by request in the order the compositor numbers them, so that
-// no protocol file has to be installed for the test.
+// The interface is described here by hand, request by request in the order the compositor numbers them, so
+// that no protocol file has to be installed for the test.
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <wayland-client.h>
 
 static const struct wl_message fake_input_requests[] = {
-    {"authenticate", "ss", NULL},
-    {"pointer_motion", "ff", NULL},
-    {"button", "uu", NULL},
-    {"axis", "uf", NULL},
-    {"touch_down", "2uff", NULL},
-    {"touch_motion", "2uff", NULL},
-    {"touch_up", "2u", NULL},
-    {"touch_cancel", "2", NULL},
-    {"touch_frame", "2", NULL},
-    {"pointer_motion_absolute", "3ff", NULL},
+    {"authenticate", "ss", NULL},  {"pointer_motion", "ff", NULL},
+    {"button", "uu", NULL},        {"axis", "uf", NULL},
+    {"touch_down", "2uff", NULL},  {"touch_motion", "2uff", NULL},
+    {"touch_up", "2u", NULL},      {"touch_cancel", "2", NULL},
+    {"touch_frame", "2", NULL},    {"pointer_motion_absolute", "3ff", NULL},
     {"keyboard_key", "4uu", NULL},
 };
 enum {
@@ -33,8 +28,8 @@ enum {
     request_keyboard_key = 10,
 };
 static const struct wl_interface fake_input_interface = {
-    "org_kde_kwin_fake_input", 4, sizeof fake_input_requests / sizeof fake_input_requests[0], fake_input_requests,
-    0, NULL};
+    "org_kde_kwin_fake_input", 4, sizeof fake_input_requests / sizeof fake_input_requests[0],
+    fake_input_requests,       0, NULL};
 
 static struct wl_proxy* fake_input;
 
@@ -77,9 +72,11 @@ int main(void) {
         unsigned code = 0;
         if (sscanf(line, "%31s", command) != 1) continue;
         if ((!strcmp(command, "down") || !strcmp(command, "up")) && sscanf(line, "%*s %u", &code) == 1) {
-            wl_proxy_marshal(fake_input, request_keyboard_key, code, !strcmp(command, "down") ? pressed : released);
+            wl_proxy_marshal(fake_input, request_keyboard_key, code,
+                             !strcmp(command, "down") ? pressed : released);
         } else if (!strcmp(command, "move") && sscanf(line, "%*s %lf %lf", &x, &y) == 2) {
-            wl_proxy_marshal(fake_input, request_pointer_motion, wl_fixed_from_double(x), wl_fixed_from_double(y));
+            wl_proxy_marshal(fake_input, request_pointer_motion, wl_fixed_from_double(x),
+                             wl_fixed_from_double(y));
         } else if (!strcmp(command, "to") && sscanf(line, "%*s %lf %lf", &x, &y) == 2) {
             wl_proxy_marshal(fake_input, request_pointer_motion_absolute, wl_fixed_from_double(x),
                              wl_fixed_from_double(y));
