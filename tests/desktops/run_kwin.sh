@@ -41,6 +41,7 @@ session_own
 cleanup() {
     exec 7>&- 2>/dev/null
     [ -n "${program_pid:-}" ] && kill -KILL "$program_pid" 2>/dev/null
+    [ -n "${monitor_pid:-}" ] && kill "$monitor_pid" 2>/dev/null
     # kwin, Xwayland and whatever the session bus started run in a process group of their own.
     [ -n "${kwin_pid:-}" ] && kill -TERM -- "-$kwin_pid" 2>/dev/null
     wait 2>/dev/null
@@ -140,6 +141,29 @@ expect_bindings_held_back() {
     [ "$active" = "$app_id" ] || { echo "   FAILED: the active window is '$active'"; return 1; }
     echo "   ok: no binding ran; the program's window stays active"
 }
+# The volume and screenshot keys as Plasma's volume applet and screenshot tool take them: global shortcuts
+# registered with kglobalaccel (inside kwin), which signals each press on the session bus.
+desktop_keys() {
+    local action key
+    for action in volume-up:16777330 print:16777225; do  # Qt::Key_VolumeUp, Qt::Key_Print
+        key=${action#*:}
+        action="['zuvela-test', '${action%:*}', 'Zuvela test', '${action%:*}']"
+        as_user gdbus call --session --dest org.kde.kglobalaccel --object-path /kglobalaccel \
+            --method org.kde.KGlobalAccel.doRegister "$action" >/dev/null || return 1
+        as_user gdbus call --session --dest org.kde.kglobalaccel --object-path /kglobalaccel \
+            --method org.kde.KGlobalAccel.setShortcut "$action" "[$key]" 6 >/dev/null || return 1
+    done
+    as_user gdbus monitor --session --dest org.kde.kglobalaccel >"$session/kglobalaccel.log" 2>&1 &
+    monitor_pid=$!
+}
+desktop_keys_seen() {
+    chord $key_volume_up
+    chord $key_print
+    sleep 0.5  # kglobalaccel signals at once; this is long enough for the monitor to have printed it
+    echo "volume up pressed $(grep -c "globalShortcutPressed ('zuvela-test', 'volume-up'" "$session/kglobalaccel.log")" \
+        "time(s), Print $(grep -c "globalShortcutPressed ('zuvela-test', 'print'" "$session/kglobalaccel.log") time(s)"
+}
+
 # kwin grants a shortcuts inhibitor at once, asking nothing: no key is pressed before it is active.
 expect_inhibitor_active() {
     wait_until 20000 inhibitor_asked || { echo "   FAILED: the program asked for no inhibitor"; return 1; }
@@ -171,11 +195,14 @@ end_with_sigterm() {
     expect_inhibitor_active || return 1
     expect_main_screen || return 1
     expect_bindings_held_back || return 1
+    desktop_keys || echo "   note: no global shortcuts of our own"
+    echo "   seen: with the lock, $(desktop_keys_seen)"
     local sent
     sent=$(now_ms)
     kill -TERM "$program_pid"
     ended_with 143 || return 1
     echo "   (ended $(($(now_ms) - sent)) ms after SIGTERM)"
+    echo "   seen: without the program, in all $(desktop_keys_seen)"
     expect_bindings_run
 }
 end_with_sigterm && pass end_with_sigterm || fail end_with_sigterm
