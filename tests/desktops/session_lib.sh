@@ -65,8 +65,8 @@ chord() {
     for ((i = $#; i >= 1; i--)); do input up "${!i}"; done
     input sync
 }
-key_esc=1 key_ctrl=29 key_alt=56 key_super=125 key_tab=15 key_return=28 key_a=30 key_d=32 key_x=45
-key_f2=60 key_f4=62 key_print=99 key_volume_up=115
+key_esc=1 key_ctrl=29 key_alt=56 key_super=125 key_return=28 key_a=30 key_d=32 key_x=45
+key_f2=60 key_print=99 key_volume_up=115
 
 # Starts the program as the session starts an application: no video driver named, the session's variables.
 start_program() {
