@@ -24,6 +24,12 @@ packages=(
   lintian appstream dpkg-dev file
   desktop-file-utils
 )
+# The GNOME Shell and kwin session tests, only when asked for (they are large): ZUVELA_DESKTOP_TESTS=1.
+desktop_packages=(
+  gnome-shell xdg-desktop-portal libgl1-mesa-dri python3-gi gir1.2-glib-2.0
+  kwin-wayland
+)
+[ "${ZUVELA_DESKTOP_TESTS:-0}" = 1 ] && packages+=("${desktop_packages[@]}")
 
 missing=()
 for p in "${packages[@]}"; do
