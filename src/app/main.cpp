@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <SDL_image.h>
 
+#include <malloc.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -17,6 +18,7 @@
 #include "platform/desktop/single_instance.h"
 #include "platform/desktop/user_folders.h"
 #include "platform/desktop/xdg_browser.h"
+#include "platform/errors.h"
 #include "platform/sdl/sdl_audio.h"
 #include "platform/sdl/sdl_display.h"
 #include "platform/sdl/sdl_music.h"
@@ -29,6 +31,8 @@
 #include "platform/steady_clock.h"
 #include "platform/x11/x11_connection_loss.h"
 #include "platform/x11/x11_key_lock.h"
+#include "screens/gallery_layout.h"
+#include "screens/screens.h"
 #include "shell/voice_language.h"
 
 namespace {
@@ -63,6 +67,11 @@ std::optional<int> answer_arguments(int argc, char** argv) {
 int main(int argc, char** argv) {
     using namespace zuvela;
 
+    // A decoded picture takes megabytes and is let go once nothing shows it. With a fixed threshold each one
+    // is a mapping of its own that goes back to the system when freed; glibc would otherwise raise the
+    // threshold at the first such free and keep later pictures in a heap that does not shrink.
+    mallopt(M_MMAP_THRESHOLD, 256 * 1024);
+
     if (const auto answered = answer_arguments(argc, argv)) return *answered;
     // A second start brings the running copy forward and ends; it touches neither the screen nor the keys.
     SingleInstance instance(
@@ -90,7 +99,6 @@ int main(int argc, char** argv) {
         SdlAudio audio;
         SdlSoundEffects sounds(audio);
         SdlMusic music(audio);
-        music.prepare(files.program_folder() + "/MUSIC/001.MID");
         CupsPrinter printer;
         XdgBrowser browser;
         // The desktop-wide lock on X11; under a Wayland compositor the lock holds for our own window.
@@ -120,6 +128,19 @@ int main(int argc, char** argv) {
         const AppConfig config{k_product_url, k_studio_url, user_snapshot_folder(files.program_folder()),
                                std::string(voice_folder(locale))};
         Application app(platform, config, std::cerr);
+        // The audio device and the tune's instruments are made ready once the splash shows, and the gallery's
+        // tiles are decoded into the picture cache, where small pictures stay: the first visit does not wait.
+        app.window().seams().did_show_splash = [&] {
+            sounds.prepare();
+            music.prepare(files.program_folder() + "/MUSIC/001.MID");
+            for (int k = 1; k <= k_gallery_tiles; ++k) {
+                try {
+                    app.window().load_asset_picture(tile_picture_literal(TileLook::Normal, k));
+                } catch (const PlatformError&) {
+                    // The gallery reports a missing tile when it shows it.
+                }
+            }
+        };
         status = app.run();
     }
 
