@@ -18,7 +18,6 @@
 #include "platform/desktop/single_instance.h"
 #include "platform/desktop/user_folders.h"
 #include "platform/desktop/xdg_browser.h"
-#include "platform/errors.h"
 #include "platform/sdl/sdl_audio.h"
 #include "platform/sdl/sdl_display.h"
 #include "platform/sdl/sdl_music.h"
@@ -31,8 +30,6 @@
 #include "platform/steady_clock.h"
 #include "platform/x11/x11_connection_loss.h"
 #include "platform/x11/x11_key_lock.h"
-#include "screens/gallery_layout.h"
-#include "screens/screens.h"
 #include "shell/voice_language.h"
 
 namespace {
@@ -128,18 +125,10 @@ int main(int argc, char** argv) {
         const AppConfig config{k_product_url, k_studio_url, user_snapshot_folder(files.program_folder()),
                                std::string(voice_folder(locale))};
         Application app(platform, config, std::cerr);
-        // The audio device and the tune's instruments are made ready once the splash shows, and the gallery's
-        // tiles are decoded into the picture cache, where small pictures stay: the first visit does not wait.
+        // The audio device and the tune's instruments are made ready once the splash shows.
         app.window().seams().did_show_splash = [&] {
             sounds.prepare();
             music.prepare(files.program_folder() + "/MUSIC/001.MID");
-            for (int k = 1; k <= k_gallery_tiles; ++k) {
-                try {
-                    app.window().load_asset_picture(tile_picture_literal(TileLook::Normal, k));
-                } catch (const PlatformError&) {
-                    // The gallery reports a missing tile when it shows it.
-                }
-            }
         };
         status = app.run();
     }
