@@ -3,8 +3,8 @@
 //   first_frame N   when SDL_RenderPresent is first called;
 //   lock N          when an XSync that follows XGrabKey calls returns: the server has the grabs by then
 //                   (the last such line counts);
-//   click_to_frame N  from a mouse button press handed to the program to its next present, or to its next
-//                   wait for input when the press changed nothing on the screen: a long one is a stall the
+//   click_to_frame N  from a mouse button press or release handed to the program to its next present, or to
+//                   its next wait for input when it changed nothing on the screen: a long one is a stall the
 //                   child would see.
 #include <dlfcn.h>
 
@@ -41,10 +41,11 @@ F next(const char* name) {
 }
 
 constexpr unsigned k_mouse_button_down = 0x401;
+constexpr unsigned k_mouse_button_up = 0x402;
 
 std::atomic<bool> presented{false};
 std::atomic<int> grabs_since_sync{0};
-long long click_at = 0;  // of the first button event not yet followed by a present
+long long click_at = 0;  // of the first button event not yet answered
 
 void answered() {
     if (click_at == 0) return;
@@ -55,7 +56,7 @@ void answered() {
 int took(int got, const void* event) {
     if (got == 1 && event) {
         const unsigned type = *static_cast<const unsigned*>(event);
-        if (type == k_mouse_button_down && click_at == 0) click_at = now_us();
+        if ((type == k_mouse_button_down || type == k_mouse_button_up) && click_at == 0) click_at = now_us();
     }
     return got;
 }
