@@ -4,6 +4,7 @@
 #include <SDL_image.h>
 
 #include <fcntl.h>
+#include <malloc.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -90,6 +91,10 @@ int main(int argc, char** argv) {
     // The end signals are taken by a thread of our own from the start: an exit with 128 + the signal's number
     // at any moment, handed to the event loop as a request to end while it runs.
     SdlWakeups::take_end_signals();
+    // A decoded picture takes megabytes and is let go once nothing shows it. With a fixed threshold each one
+    // is a mapping of its own that goes back to the system when freed; glibc would otherwise raise the
+    // threshold at the first such free and keep later pictures in a heap that does not shrink.
+    mallopt(M_MMAP_THRESHOLD, 256 * 1024);
 
     if (const auto answered = answer_arguments(argc, argv)) return *answered;
     // A second start brings the running copy forward and ends; it touches neither the screen nor the keys.
@@ -122,7 +127,6 @@ int main(int argc, char** argv) {
         SdlAudio audio;
         SdlSoundEffects sounds(audio);
         SdlMusic music(audio);
-        music.prepare(files.program_folder() + "/MUSIC/001.MID");
         CupsPrinter printer;
         XdgBrowser browser;
         // The desktop-wide lock on X11; under a Wayland compositor the lock holds for our own window.
@@ -152,6 +156,11 @@ int main(int argc, char** argv) {
         const AppConfig config{k_product_url, k_studio_url, user_snapshot_folder(files.program_folder()),
                                std::string(language_folder(locale))};
         Application app(platform, config, std::cerr);
+        // The audio device and the tune's instruments are made ready once the splash shows.
+        app.window().seams().did_show_splash = [&] {
+            sounds.prepare();
+            music.prepare(files.program_folder() + "/MUSIC/001.MID");
+        };
         status = app.run();
         SdlWakeups::end_at_once();
         instance.give_up();

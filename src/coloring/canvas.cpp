@@ -19,6 +19,11 @@ std::int32_t rounded(double v) {
 
 Canvas::Canvas(FormaMain& window) : m_window(window) {
     take_picture(window.scene().control(ControlId::Slika).picture);
+    // The start scene is decoded once the splash shows; its picture 1 comes onto the canvas then, unless
+    // another picture came first.
+    window.when_start_scene_built([this] {
+        if (!m_picture) take_picture(m_window.scene().control(ControlId::Slika).picture);
+    });
     EventRouter& router = window.router();
     router.on_mouse_down(ControlId::Slika, [this](const MouseArgs& a) { Slika_MouseDown(a); });
     router.on_mouse_move(ControlId::Slika, [this](const MouseArgs& a) { Slika_MouseMove(a); });

@@ -19,8 +19,13 @@ class PictureFiles {
     virtual ~PictureFiles() = default;
     // JPEG, GIF, BMP or ICO, told apart by content. Throws PlatformError when missing or unreadable.
     virtual PictureRef load_picture(const std::string& path) = 0;
-    // A picture built into the program.
+    // Picture bytes in memory.
     virtual PictureRef decode_picture(std::span<const std::byte> bytes) = 0;
+    // A picture built into the program: `bytes` stay where they are until it ends, so the decoded picture
+    // can be served again, also to a file that holds the same bytes.
+    virtual PictureRef decode_builtin_picture(std::span<const std::byte> bytes) {
+        return decode_picture(bytes);
+    }
     // Writes a bitmap file whatever the name says. Throws PlatformError on failure.
     virtual void save_bitmap(const Raster& picture, const std::string& path) = 0;
     // Throws PlatformError when the file does not exist.

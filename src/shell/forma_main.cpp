@@ -32,26 +32,45 @@ constexpr BuiltinPointer k_builtin_pointers[] = {
 
 FormaMain::FormaMain(Platform& platform, AppConfig config)
     : m_platform(platform), m_config(std::move(config)), m_diagnostics(&std::cerr) {
-    build_start_scene();
     m_router.watch_pointer([this](ControlId id) { show_pointer_for(id); });
 }
 
 FormaMain::~FormaMain() = default;
 
+PictureRef FormaMain::decode_builtin(std::string_view name) {
+    const auto bytes = builtin_picture(name);
+    if (bytes.empty()) return nullptr;
+    PictureRef picture;
+    run_trapped([&] { picture = m_platform.files.decode_builtin_picture(bytes); });
+    return picture;
+}
+
 void FormaMain::build_start_scene() {
-    auto decode = [this](std::string_view name) -> PictureRef {
-        const auto bytes = builtin_picture(name);
-        if (bytes.empty()) return nullptr;
-        PictureRef picture;
-        run_trapped([&] { picture = m_platform.files.decode_picture(bytes); });
-        return picture;
-    };
-    m_scene.set_background(decode("GLAVNA-2.JPG"));
+    if (m_start_scene_built) return;
+    m_start_scene_built = true;
+    m_scene.set_background(decode_builtin("GLAVNA-2.JPG"));
     for (const ControlSpec& row : k_controls) {
-        if (!row.first_picture.empty()) m_scene.set_picture(row.id, decode(row.first_picture));
+        if (!row.first_picture.empty()) m_scene.set_picture(row.id, decode_builtin(row.first_picture));
     }
-    m_splash_card = decode("SPLASH.JPG");
-    m_icon = decode("ICON.ICO");
+    m_icon = decode_builtin("ICON.ICO");
+    for (const auto& did_build : m_did_build_start_scene) did_build();
+    m_did_build_start_scene.clear();
+}
+
+void FormaMain::when_start_scene_built(std::function<void()> did_build) {
+    if (m_start_scene_built) {
+        did_build();
+        return;
+    }
+    m_did_build_start_scene.push_back(std::move(did_build));
+}
+
+void FormaMain::install_key_lock() {
+    m_lock_tried = true;
+    m_state.keyboard_hook = m_platform.key_lock.install([this](const LockedKey& key) {
+        if (lock_examines(key)) m_state.key_event = key;
+        return lock_keys_hook(key);
+    });
 }
 
 void FormaMain::show_start_scene_in_language() {
@@ -78,10 +97,6 @@ int FormaMain::run() {
 
 void FormaMain::Form_Load() {
     run_trapped([&] {
-        m_state.keyboard_hook = m_platform.key_lock.install([this](const LockedKey& key) {
-            if (lock_examines(key)) m_state.key_event = key;
-            return lock_keys_hook(key);
-        });
         const std::string folder = m_platform.files.program_folder();
         m_state.app_path = make_app_path(folder);
         m_state.app_dir = make_app_dir(folder);
@@ -89,10 +104,16 @@ void FormaMain::Form_Load() {
         show_start_scene_in_language();
         m_state.fill_mode = k_true;
 
-        m_platform.display.show_splash(
-            m_splash_card ? *m_splash_card : Raster(k_splash_width, k_splash_height), k_splash_width,
-            k_splash_height);
-        wait_three_seconds();
+        // The splash comes before everything it does not need, which is done while it shows: the lock first
+        // (its grabs take a moment), then what the main screen needs.
+        const PictureRef card = decode_builtin("SPLASH.JPG");
+        m_platform.display.show_splash(card ? *card : Raster(k_splash_width, k_splash_height), k_splash_width,
+                                       k_splash_height);
+        const double splash_shown = m_platform.clock.monotonic_seconds();
+        install_key_lock();
+        if (m_seams.did_show_splash) run_trapped(m_seams.did_show_splash);
+        build_start_scene();
+        process_events_until(splash_shown + k_wait_seconds);
 
         m_platform.display.hide_splash();
         show_main_window();
@@ -114,6 +135,8 @@ void FormaMain::Form_Load() {
         render();
         wait_three_seconds();
     });
+    // The load ended before the lock was installed: it is installed all the same.
+    if (!m_lock_tried) run_trapped([&] { install_key_lock(); });
     if (m_main_shown) return;
     // The load ended before the window came up; the window shows all the same, as after any failed load step.
     run_trapped([&] {
@@ -127,6 +150,7 @@ void FormaMain::Form_Load() {
 }
 
 void FormaMain::show_main_window() {
+    build_start_scene();
     m_platform.display.show_main(std::string(k_main_caption), m_icon ? *m_icon : Raster(32, 32));
     m_main_shown = true;
     show_pointer_for(m_hovered);  // the splash's busy pointer goes with it
@@ -266,7 +290,7 @@ PointerId FormaMain::pointer_of(PointerKind kind) {
         const auto bytes = builtin_picture(p.file);
         if (p.kind != kind || bytes.empty()) continue;
         run_trapped([&] {
-            id = m_platform.display.make_pointer(*m_platform.files.decode_picture(bytes), p.hot_spot);
+            id = m_platform.display.make_pointer(*m_platform.files.decode_builtin_picture(bytes), p.hot_spot);
         });
     }
     return id;

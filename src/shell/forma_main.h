@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/platform.h"
 #include "scene/event_router.h"
@@ -36,6 +37,9 @@ struct Seams {
     std::function<void()> print_picture;
     std::function<void()> show_exit_dialog;
     std::function<void()> show_info_panel;
+    // What the host prepares once the splash shows (the audio device, the music), so that it is ready when
+    // the main screen comes.
+    std::function<void()> did_show_splash;
 };
 
 class FormaMain {
@@ -78,6 +82,10 @@ class FormaMain {
     // A pointer made from a loaded picture; the same unchanged picture gives the same pointer again.
     PointerId pointer_from_picture(const PictureRef& picture, Point hot_spot);
 
+    // The start scene, built into the program, is decoded while the splash shows (or when the main window
+    // comes without one). `did_build` runs once it is there; at once when it already is.
+    void when_start_scene_built(std::function<void()> did_build);
+
     // Handles events as they come until the monotonic clock reaches `deadline` (negative: until the program
     // ends).
     void process_events_until(double deadline);
@@ -86,8 +94,10 @@ class FormaMain {
     const Raster& frame() const { return m_frame; }
 
   private:
+    PictureRef decode_builtin(std::string_view name);
     void build_start_scene();
     void show_start_scene_in_language();
+    void install_key_lock();
     void show_main_window();
     void show_pointer_for(ControlId id);
     PointerId pointer_of(PointerKind kind);
@@ -105,9 +115,11 @@ class FormaMain {
     LanguagePictures m_language_pictures{m_platform.files, m_config.language_folder};
     Raster m_frame{k_scene_width, k_scene_height};
     bool m_main_shown = false;
+    bool m_lock_tried = false;
     double m_next_tick = -1;
 
-    PictureRef m_splash_card;
+    bool m_start_scene_built = false;
+    std::vector<std::function<void()>> m_did_build_start_scene;
     PictureRef m_icon;
     std::array<PointerId, 6> m_pointers{};  // by PointerKind
     PointerId m_pointer_shown = 0;

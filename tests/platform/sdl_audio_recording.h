@@ -179,6 +179,12 @@ class SdlAudioTest : public ::testing::Test {
         audio.emplace(settings);
         sounds.emplace(*audio);
         if (with_music) music.emplace(*audio);
+        sounds->prepare();
+        record();
+    }
+
+    // Starts stamping the mixed buffers of the open device.
+    void record() {
         ASSERT_TRUE(audio->is_open()) << SDL_GetError();
         ASSERT_EQ(audio->midi_synthesizer(), "timidity");
         stamps = std::make_unique<Stamps>();

@@ -189,6 +189,7 @@ TEST(SdlMusicSmf, TheRunawayFileFailsToLoadAndTheTuneStillLoads) {
     const int answer = in_child([&] {
         SdlAudio audio;
         SdlMusic music(audio);
+        music.create_performance();
         if (!audio.is_open()) return 10;
         try {
             music.load_segment(runaway);

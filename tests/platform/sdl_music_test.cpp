@@ -52,6 +52,35 @@ TEST_F(SdlAudioTest, MusicPlaysAndAStopFallsSilent) {
     EXPECT_LT(r.peak(*last - r.frames_in(0.005), *last + 1), r.peak(at - r.frames_in(0.1), at) / 3);
 }
 
+// As the program starts: constructing the services opens no device; once the splash shows, the piece is made
+// ready in the background (here before anything else holds the device), and the first switch-on after
+// start-up plays it.
+TEST_F(SdlAudioTest, TheMusicPlaysWhenSwitchedOnAfterStartUp) {
+    const fs::path mid = file("long.mid");
+    write_midi(mid, k_flute, {{72, 0.0, 3.0}});
+    SdlAudioSettings settings;
+    settings.buffer_frames = k_real_time_frames;
+    audio.emplace(settings);
+    sounds.emplace(*audio);
+    music.emplace(*audio);
+    EXPECT_FALSE(audio->is_open()) << "the start waits for no audio device";
+    music->prepare(mid.string());
+    sleep_ms(300);
+    sounds->prepare();
+    record();
+    // MusicOn_Click, switching on.
+    const Clock::time_point on = Clock::now();
+    music->create_performance();
+    music->set_master_volume(-3000);
+    const int segment = music->load_segment(mid.string());
+    music->set_master_volume(150);
+    const int playback = music->play_segment(segment);
+    sleep_ms(600);
+    EXPECT_TRUE(music->is_playing(segment, playback));
+    const Recording r = finish();
+    EXPECT_GT(r.peak(r.frame_at(on), r.frames()), 1000) << "the tune is heard";
+}
+
 TEST_F(SdlAudioTest, AShortPieceRestartsWhenPolledLikeTheApp) {
     const fs::path mid = file("tune.mid");
     // Three notes, 0.6 s in all; the last one is held to the very end.
@@ -193,8 +222,8 @@ TEST_F(SdlAudioTest, CloseDownReleasesTheDeviceAndALaterCallTakesItAgain) {
     write_midi(mid, k_piano, {{60, 0.0, 0.3}});
     audio.emplace();
     music.emplace(*audio);
-    EXPECT_TRUE(audio->is_open());
     music->create_performance();
+    EXPECT_TRUE(audio->is_open());
     const int segment = music->load_segment(mid.string());
     music->play_segment(segment);
     music->close_down();

@@ -35,17 +35,26 @@ class StartupTest : public ::testing::Test {
 
 TEST_F(StartupTest, StepsRunInOrderAndLeaveTheFirstValues) {
     const double start = fake.clock.now;
+    window.seams().did_show_splash = [&] { fake.log.push_back("prepare the host"); };
     EXPECT_EQ(run(), -1);
 
-    const int lock = fake.position_of("lock_install");
+    // The splash comes first; the lock, the host's preparations and the start scene's pictures while it
+    // shows.
     const int chdir = fake.position_of("chdir /opt/Zuvela");
     const int splash = fake.position_of("show_splash 200x248");
+    const int lock = fake.position_of("lock_install");
+    const int prepare = fake.position_of("prepare the host");
     const int main = fake.position_of("show_main");
     const int first_check = fake.position_of("length /opt/Zuvela/PICTURE/01.GIF");
     const int last_check = fake.position_of("length /opt/Zuvela/PICTURE/ZVUCNIK2.JPG");
     const int fullscreen = fake.position_of("enter_fullscreen");
-    EXPECT_TRUE(lock >= 0 && lock < chdir && chdir < splash && splash < main && main < first_check &&
-                first_check < last_check && last_check < fullscreen);
+    EXPECT_TRUE(chdir >= 0 && chdir < splash && splash < lock && lock < prepare && prepare < main &&
+                main < first_check && first_check < last_check && last_check < fullscreen);
+    int decodes_after_splash = 0;
+    for (int i = splash + 1; i < main; ++i)
+        decodes_after_splash += fake.log[std::size_t(i)].starts_with("decode");
+    EXPECT_GT(decodes_after_splash, 20) << "the start scene is decoded while the splash shows";
+    EXPECT_EQ(fake.position_of("decode"), splash - 1) << "only the splash card before it";
     EXPECT_EQ(fake.display.caption, "Tindora - Zuvela 2  by Quillmar Studio");
     EXPECT_GE(fake.clock.now - start, 6.0) << "two waits of three seconds";
 

@@ -54,7 +54,12 @@ void SdlDisplay::show_splash(const Raster& card, int width, int height) {
     m_splash = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
                                 SDL_WINDOW_BORDERLESS | SDL_WINDOW_SKIP_TASKBAR);
     if (!m_splash) fail(SDL_GetError());
-    m_splash_renderer = SDL_CreateRenderer(m_splash, -1, 0);
+    // The card needs no GPU: drawn in software it is on the screen before a GL driver could have loaded.
+    // Where the video driver cannot draw in software without one (Wayland), the default renderer draws it.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    m_splash_renderer = SDL_CreateRenderer(m_splash, -1, SDL_RENDERER_SOFTWARE);
+    SDL_ResetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION);
+    if (!m_splash_renderer) m_splash_renderer = SDL_CreateRenderer(m_splash, -1, 0);
     if (!m_splash_renderer) fail(SDL_GetError());
     if (SDL_Surface* s = surface_of(card)) {
         m_splash_texture = SDL_CreateTextureFromSurface(m_splash_renderer, s);

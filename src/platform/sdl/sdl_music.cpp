@@ -46,9 +46,7 @@ std::vector<std::uint8_t> SdlMusic::read_piece(const std::string& path, MidiTimi
     return with_release_tail(read_bounded_file(path, k_max_file_bytes), k_release_seconds, timing);
 }
 
-SdlMusic::SdlMusic(SdlAudio& audio) : m_audio(audio) {
-    hold();
-}
+SdlMusic::SdlMusic(SdlAudio& audio) : m_audio(audio) {}
 
 SdlMusic::~SdlMusic() {
     close_down();

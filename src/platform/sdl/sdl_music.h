@@ -8,8 +8,9 @@
 //
 // A MIDI file is read, checked and handed to the synthesizer (its instruments loaded) once, and kept while
 // the file is unchanged (platform/file_stamp.h); prepare() does that on a background thread ahead of the
-// first click. The synthesizer gets the piece with a short release added at its end (sdl_music_smf.h), so a
-// final chord dies away instead of being cut off.
+// first click, once the audio device is open: a piece made ready without a device would stay silent. The
+// synthesizer gets the piece with a short release added at its end (sdl_music_smf.h), so a final chord dies
+// away instead of being cut off.
 //
 // is_playing() is true until the synthesizer has rendered the piece and its release: with Timidity that is
 // exact; SDL_mixer's FluidSynth player (the fallback) keeps saying "playing" for seconds, so it is believed
@@ -47,7 +48,8 @@ class SdlMusic final : public Music {
     // 200 000 events, the most a piece may have, take about a megabyte.
     static constexpr std::uint64_t k_max_file_bytes = std::uint64_t(4) << 20;
 
-    // Holds `audio`'s device (opening it if it is the first) until close_down() or destruction.
+    // Holds `audio`'s device (opening it if it is the first) from the first call until close_down() or
+    // destruction: a start-up does not wait for the device.
     explicit SdlMusic(SdlAudio& audio);
     ~SdlMusic() override;
     SdlMusic(const SdlMusic&) = delete;

@@ -326,7 +326,12 @@ PictureRef to_raster(SDL_Surface* loaded, const std::string& what) {
 
 }  // namespace
 
-SdlPictureFiles::SdlPictureFiles() : m_cache(&SdlPictureFiles::decode_file) {}
+SdlPictureFiles::SdlPictureFiles(std::size_t kept_bytes)
+    : m_cache([](const std::string& path) { return read_bounded_file(path, k_max_file_bytes); },
+              [](std::span<const std::uint8_t> bytes, const std::string& what) {
+                  return to_raster(decode_checked(bytes, what), what);
+              },
+              kept_bytes) {}
 
 PictureRef SdlPictureFiles::decode_file(const std::string& path) {
     const std::vector<std::uint8_t> bytes = read_bounded_file(path, k_max_file_bytes);
@@ -344,6 +349,11 @@ PictureRef SdlPictureFiles::load_picture(const std::string& path) {
 
 PictureRef SdlPictureFiles::decode_picture(std::span<const std::byte> bytes) {
     return decode_bytes(bytes, "a built-in picture");
+}
+
+PictureRef SdlPictureFiles::decode_builtin_picture(std::span<const std::byte> bytes) {
+    const std::span<const std::uint8_t> b(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+    return m_cache.decode_builtin(b, "a built-in picture");
 }
 
 void SdlPictureFiles::save_bitmap(const Raster& picture, const std::string& path) {

@@ -1,5 +1,5 @@
 // Pictures through SDL2_image (GIF through giflib, as SDL2_image would show it), served from a decode cache
-// that checks the file on every load.
+// that checks the file on every load and keeps only what is needed (platform/picture_cache.h).
 //
 // Only JPEG, GIF, BMP and ICO are read, told apart by content. Before anything is decoded the picture's size
 // is read from its header and checked: a small file may claim a picture of gigabytes, and decoding happens on
@@ -18,10 +18,11 @@ class SdlPictureFiles final : public PictureFiles {
     static constexpr int k_max_side = 4096;
     static constexpr std::uint64_t k_max_file_bytes = std::uint64_t(16) << 20;
 
-    SdlPictureFiles();
+    explicit SdlPictureFiles(std::size_t kept_bytes = PictureCache::k_kept_bytes);
 
     PictureRef load_picture(const std::string& path) override;
     PictureRef decode_picture(std::span<const std::byte> bytes) override;
+    PictureRef decode_builtin_picture(std::span<const std::byte> bytes) override;
     void save_bitmap(const Raster& picture, const std::string& path) override;
     std::uint64_t file_length(const std::string& path) override;
     std::string program_folder() override;

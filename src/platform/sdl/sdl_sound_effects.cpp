@@ -106,7 +106,11 @@ SdlSoundEffects::ChunkRef SdlSoundEffects::decode_file(const std::string& path) 
     return decode_bytes(read_bounded_file(path, k_max_file_bytes), path);
 }
 
-SdlSoundEffects::SdlSoundEffects(SdlAudio& audio) : m_audio(audio) {
+SdlSoundEffects::SdlSoundEffects(SdlAudio& audio) : m_audio(audio) {}
+
+void SdlSoundEffects::prepare() {
+    if (m_held) return;
+    m_held = true;
     m_open = m_audio.hold();
     if (!m_open) return;
     const std::vector<std::uint8_t> wav = default_chime_wav(m_audio.frequency());
@@ -122,16 +126,18 @@ SdlSoundEffects::~SdlSoundEffects() {
         m_sounds.clear();
         m_chime.reset();
     }
-    m_audio.release();
+    if (m_held) m_audio.release();
 }
 
 void SdlSoundEffects::play(const std::string& path) {
+    prepare();
     if (!m_open) return;
     ChunkRef chunk = sound(path);
     start(m_effect, chunk ? std::move(chunk) : m_chime);
 }
 
 void SdlSoundEffects::speak(const std::string& path) {
+    prepare();
     if (!m_open) return;
     start(m_voice, sound(path));
 }

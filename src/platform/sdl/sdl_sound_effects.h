@@ -31,11 +31,15 @@ class SdlSoundEffects final : public SoundEffects {
     // Longer is no sound effect or word; decoded for the device it would take hundreds of megabytes.
     static constexpr double k_max_seconds = 60;
 
-    // Holds `audio`'s device (opening it if it is the first) until destroyed.
+    // Holds `audio`'s device (opening it if it is the first) from prepare() or the first sound until
+    // destroyed: a start-up does not wait for the device.
     explicit SdlSoundEffects(SdlAudio& audio);
     ~SdlSoundEffects() override;
     SdlSoundEffects(const SdlSoundEffects&) = delete;
     SdlSoundEffects& operator=(const SdlSoundEffects&) = delete;
+
+    // Opens the device ahead of the first sound. Optional.
+    void prepare();
 
     // A missing or unreadable file plays the built-in chime (sdl_sound_chime.h).
     void play(const std::string& path) override;
@@ -76,6 +80,7 @@ class SdlSoundEffects final : public SoundEffects {
     void silence(Lane& lane);
 
     SdlAudio& m_audio;
+    bool m_held = false;
     bool m_open = false;
     StampedCache<ChunkRef> m_sounds;
     ChunkRef m_chime;
