@@ -45,12 +45,19 @@ PictureRef FormaMain::decode_builtin(std::string_view name) {
     return picture;
 }
 
+PictureRef FormaMain::start_picture(std::string_view file) {
+    // The language's copy of a picture with words; the built-in one otherwise.
+    if (PictureRef copy = m_language_pictures.copy_of_builtin(m_state.app_dir, file, *m_diagnostics))
+        return copy;
+    return decode_builtin(file);
+}
+
 void FormaMain::build_start_scene() {
     if (m_start_scene_built) return;
     m_start_scene_built = true;
-    m_scene.set_background(decode_builtin("GLAVNA-2.JPG"));
+    m_scene.set_background(start_picture("GLAVNA-2.JPG"));
     for (const ControlSpec& row : k_controls) {
-        if (!row.first_picture.empty()) m_scene.set_picture(row.id, decode_builtin(row.first_picture));
+        if (!row.first_picture.empty()) m_scene.set_picture(row.id, start_picture(row.first_picture));
     }
     m_icon = decode_builtin("ICON.ICO");
     for (const auto& did_build : m_did_build_start_scene) did_build();
@@ -73,18 +80,6 @@ void FormaMain::install_key_lock() {
     });
 }
 
-void FormaMain::show_start_scene_in_language() {
-    const auto copy = [this](std::string_view file) {
-        return m_language_pictures.copy_of_builtin(m_state.app_dir, file, *m_diagnostics);
-    };
-    if (PictureRef picture = copy("GLAVNA-2.JPG")) m_scene.set_background(picture);
-    for (const ControlSpec& row : k_controls) {
-        if (PictureRef picture = row.first_picture.empty() ? nullptr : copy(row.first_picture))
-            m_scene.set_picture(row.id, picture);
-    }
-    if (PictureRef picture = copy("SPLASH.JPG")) m_splash_card = picture;
-}
-
 int FormaMain::run() {
     try {
         Form_Load();
@@ -101,12 +96,11 @@ void FormaMain::Form_Load() {
         m_state.app_path = make_app_path(folder);
         m_state.app_dir = make_app_dir(folder);
         m_platform.files.change_directory(m_state.app_dir);
-        show_start_scene_in_language();
         m_state.fill_mode = k_true;
 
         // The splash comes before everything it does not need, which is done while it shows: the lock first
         // (its grabs take a moment), then what the main screen needs.
-        const PictureRef card = decode_builtin("SPLASH.JPG");
+        const PictureRef card = start_picture("SPLASH.JPG");
         m_platform.display.show_splash(card ? *card : Raster(k_splash_width, k_splash_height), k_splash_width,
                                        k_splash_height);
         const double splash_shown = m_platform.clock.monotonic_seconds();

@@ -96,7 +96,7 @@ class FormaMain {
   private:
     PictureRef decode_builtin(std::string_view name);
     void build_start_scene();
-    void show_start_scene_in_language();
+    PictureRef start_picture(std::string_view file);
     void install_key_lock();
     void show_main_window();
     void show_pointer_for(ControlId id);
